@@ -1,0 +1,7 @@
+#include "app/AppState.h"
+
+AppState &AppState::instance()
+{
+    static AppState state;
+    return state;
+}

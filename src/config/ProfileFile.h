@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Reads and writes the Windows profile (INI) format the way the Windows
+// profile functions do: section and key names without regard to case, first
+// match wins, in-place writes that keep every other byte, CR LF,
+// Windows-1252, atomic replace.
+namespace ProfileFile {
+// The value (text after the first "=", trimmed, outer double quotes removed),
+// or nothing when the file, section or key is missing.
+[[nodiscard]] std::optional<QString> read(const QString &path, const QString &section, const QString &key);
+// Writes one key; false when the file could not be written (then it is unchanged).
+bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+} // namespace ProfileFile

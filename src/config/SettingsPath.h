@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The settings file: the executable's folder + "/" + its base name + ".ini".
+// Built afresh at every use. Tests point it at a temporary file instead.
+[[nodiscard]] QString settingsFilePath();
+void setSettingsFilePathForTesting(const QString &path);

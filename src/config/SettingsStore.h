@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The values the settings file holds, with their defaults.
+struct StoredSettings
+{
+    QString schnittstelle;
+    QString dataFile;
+    QString dataTrenner;
+    QString maschinenTyp;
+    // Nothing when the stored text is not a boolean: the caller keeps its state.
+    std::optional<bool> symbolListe;
+    std::optional<bool> taskliste;
+};
+
+[[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
+
+// Value under the key, or the default when missing or empty.
+[[nodiscard]] QString ReadProfileValue(const QString &path, const QString &section, const QString &key,
+                                       const QString &defaultValue);
+void WriteProfileValue(const QString &path, const QString &section, const QString &key, const QString &value);
+
+// True/False in any case, or a number (0 false); anything else: nothing.
+[[nodiscard]] std::optional<bool> profileTextToBool(const QString &text);
+[[nodiscard]] QString profileBoolText(bool value); // "True" / "False"
+
+// The six keys in their order, with their defaults.
+[[nodiscard]] StoredSettings readStoredSettings(const QString &path);
+// Writes all six keys in their order; the two booleans must be set.
+void writeStoredSettings(const QString &path, const StoredSettings &settings);

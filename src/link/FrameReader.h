@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/UserMessage.h"
+#include "link/Frame.h"
+
+#include <QString>
+
+class PortMap;
+
+enum class ReadOutcome {
+    Received,          // bytes (or the demo frame) are in the buffer
+    PortNotAccessible, // the port number names no existing port ("Fehler: Schnittstelle")
+    NoData,            // nothing received ("Fehler: keine Daten empfangen")
+};
+
+struct ReadResult
+{
+    ReadOutcome outcome = ReadOutcome::NoData;
+    ReceptionBuffer buffer; // positions 1..100, zero where nothing came
+    UserMessage message;    // what to show the operator; empty when Received
+    QString reason;         // German reason from the port layer, e.g. "Gerät belegt"; may be empty
+    QString portLabel;      // e.g. "Com3 (/dev/ttyUSB0)"
+};
+
+// One read: configure, open, send " ", wait 100 ms, take all input, close; in
+// demo mode the reception is then replaced by the demo frame. Each step under
+// the skip rule; a port that does not exist ends the read. Shows nothing:
+// the caller shows result.message through showErrorBox().
+[[nodiscard]] ReadResult readFrame(int portNumber, bool demo, const PortMap &map);
+[[nodiscard]] ReadResult readFrame(int portNumber, bool demo); // with PortMap::current()

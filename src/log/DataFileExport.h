@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Lines of the data file: Windows-1252, CR LF, a header only in a new file.
+namespace DataFileExport {
+// "Tabulator" -> tab, "Komma [,]" -> ",", anything else -> ";" (exact, case-sensitive).
+[[nodiscard]] QChar separatorFor(const QString &dataTrenner);
+[[nodiscard]] QString headerLine(QChar separator);
+// Twelve fields, trimmed; a field holding the separator or a double quote is
+// quoted with inner quotes doubled.
+[[nodiscard]] QString recordLine(const QStringList &fields, QChar separator);
+
+// Appends text + CR LF in one write, fsync, close; on any failure the file is
+// cut back to its old length and the German reason is returned.
+struct AppendResult
+{
+    bool ok = false;
+    QString reason;
+};
+[[nodiscard]] AppendResult appendLine(const QString &path, const QString &text);
+[[nodiscard]] bool fileExists(const QString &path);
+
+// The whole save: header when the file does not exist, then the record line.
+[[nodiscard]] AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields);
+} // namespace DataFileExport
