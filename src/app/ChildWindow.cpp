@@ -1,0 +1,75 @@
+#include "app/ChildWindow.h"
+
+#include "app/Twips.h"
+#include "app/WindowListBar.h"
+#include "app/Windows.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWidget *parent)
+    : QMdiSubWindow(parent), m_client(new QWidget)
+{
+    setObjectName(objectName);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(caption);
+    setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
+    m_client->setObjectName(objectName + QStringLiteral("Client"));
+    setWidget(m_client);
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &ChildWindow::onStateChanged);
+    if (WindowListBar *listBar = bar())
+        listBar->addWindow(this);
+}
+
+void ChildWindow::sizeFromExitButton(int left, int top, int width, int height)
+{
+    resize(Twips::toPixelsX(left + width + 230), Twips::toPixelsY(top + height + 500));
+}
+
+void ChildWindow::place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(Twips::toPixels(left, top, width, height));
+}
+
+void ChildWindow::setBuddyCaption(QLabel *caption, QWidget *input)
+{
+    caption->setBuddy(input);
+    QString name = caption->text();
+    name.remove(QLatin1Char('&'));
+    input->setAccessibleName(name);
+}
+
+void ChildWindow::closeEvent(QCloseEvent *event)
+{
+    if (WindowListBar *listBar = bar())
+        listBar->removeWindow(this);
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closing();
+}
+
+void ChildWindow::onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState)
+{
+    if (newState.testFlag(Qt::WindowActive) && !oldState.testFlag(Qt::WindowActive)) {
+        if (WindowListBar *listBar = bar())
+            listBar->makeActive(this);
+    }
+    if (newState.testFlag(Qt::WindowMinimized) && !oldState.testFlag(Qt::WindowMinimized))
+        resizeStep();
+}
+
+void ChildWindow::resizeStep()
+{
+    WindowListBar *listBar = bar();
+    if (!listBar)
+        return;
+    // With the bar at hand the window lives only there, not as an icon in the frame.
+    if (listBar->isBarVisible())
+        hide();
+    listBar->windowMinimised(this);
+}
+
+WindowListBar *ChildWindow::bar()
+{
+    return Windows::windowListBar();
+}

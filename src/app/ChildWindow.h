@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+class QLabel;
+class WindowListBar;
+
+// Base of the work windows inside the main window's frame. It carries what
+// they all share: registering with the window-list bar at load, reporting
+// activation, the resize step when minimised, leaving the bar when closed,
+// and placing controls at their positions in twips.
+class ChildWindow : public QMdiSubWindow
+{
+    Q_OBJECT
+public:
+    explicit ChildWindow(const QString &objectName, const QString &caption, QWidget *parent = nullptr);
+
+    // The area the controls are placed on.
+    [[nodiscard]] QWidget *client() const { return m_client; }
+
+signals:
+    // Emitted when the window goes, before its deferred deletion.
+    void closing();
+
+protected:
+    // Window size from the close button: width = left + width + 230,
+    // height = top + height + 500 (twips).
+    void sizeFromExitButton(int left, int top, int width, int height);
+    static void place(QWidget *control, int left, int top, int width, int height);
+    // Caption label beside an input: buddy and accessible name follow the caption.
+    static void setBuddyCaption(QLabel *caption, QWidget *input);
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void onStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
+    void resizeStep();
+    [[nodiscard]] static WindowListBar *bar();
+
+    QWidget *m_client;
+};

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/ImageList.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <optional>
+
+class ChildWindow;
+class Debuggen;
+class Einstellungen;
+class MesswerteProtokoll;
+class QLabel;
+class QMdiArea;
+class WindowListBar;
+
+// The frame of the program: menus, tool bar, window-list bar, status bar and
+// the area the work windows open in. Closing it ends the program.
+class Main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Main();
+    ~Main() override;
+
+    [[nodiscard]] WindowListBar *windowListBar() const { return m_bar; }
+    [[nodiscard]] QMdiArea *mdiArea() const { return m_area; }
+    [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
+
+    // The check marks are the only record of whether the bars are shown.
+    [[nodiscard]] bool symbolleisteChecked() const;
+    [[nodiscard]] bool tasklisteChecked() const;
+    // Applies loaded switches; nothing keeps the current check mark.
+    void applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste);
+
+    // Tool bar click: compares the key exactly with the four command keys.
+    void toolbarClick(const QString &key);
+
+    void showMesswerteProtokoll();
+    void showEinstellungen();
+    void showDebuggen();
+    void showInfo();
+
+    [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const;
+    [[nodiscard]] Einstellungen *einstellungen() const;
+    [[nodiscard]] Debuggen *debuggen() const;
+
+    // Runs at the first showing and after the About window had the focus.
+    void activateStep();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void updateStatusBar();
+    template <class Window> void showChild(QPointer<Window> &slot);
+
+    QMdiArea *m_area;
+    WindowListBar *m_bar;
+    QToolBar *m_toolBar = nullptr;
+    ImageList m_images;
+    QAction *m_mnuSymbolleiste = nullptr;
+    QAction *m_mnuTaskliste = nullptr;
+    QLabel *m_panelPort = nullptr;
+    QLabel *m_panelFile = nullptr;
+    QLabel *m_panelDemo = nullptr;
+    QLabel *m_panelRead = nullptr;
+    QPointer<MesswerteProtokoll> m_messwerteProtokoll;
+    QPointer<Einstellungen> m_einstellungen;
+    QPointer<Debuggen> m_debuggen;
+    bool m_closing = false;
+};

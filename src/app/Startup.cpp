@@ -1,0 +1,42 @@
+#include "app/Startup.h"
+
+#include "app/AppState.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Splash.h"
+#include "app/WaitCursor.h"
+#include "app/Windows.h"
+
+#include <QIcon>
+
+bool commandLineSelectsDemo(const QStringList &arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' ')).toUpper().contains(QLatin1String("DEMO"));
+}
+
+void initialiseProgram(Splash *splash)
+{
+    {
+        WaitCursor wait;
+        splash->repaint();
+        LoadSettings();
+        AppState &state = AppState::instance();
+        state.DemoModus = commandLineSelectsDemo(QCoreApplication::arguments());
+        state.notifyChanged();
+    }
+    Windows::main()->show();
+}
+
+int runQuoran(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    Application::setApplicationName(QStringLiteral("Quoran"));
+    Application::setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
+    return Application::guarded([&app] {
+        Splash *splash = Windows::splash();
+        splash->show();
+        splash->activateWindow();
+        return app.exec();
+    });
+}

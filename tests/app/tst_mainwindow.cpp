@@ -1,0 +1,239 @@
+#include "app/AppState.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Splash.h"
+#include "app/WindowListBar.h"
+#include "app/Windows.h"
+#include "config/Einstellungen.h"
+#include "diag/Debuggen.h"
+#include "log/MesswerteProtokoll.h"
+#include "support/AppTestEnvironment.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void menuCaptions_data();
+    void menuCaptions();
+    void toolBarButtons();
+    void toolbarClickMatchesKeysExactly_data();
+    void toolbarClickMatchesKeysExactly();
+    void toggleSwitchesSurviveRestart();
+    void childWindowsOpenOnce();
+    void closingWithThreeChildWindowsSavesSettings();
+    void statusBarFollowsSettings();
+
+private:
+    static Main *loadedMain();
+};
+
+Main *TestMainWindow::loadedMain()
+{
+    LoadSettings();
+    Main *main = Windows::main();
+    main->show();
+    return main;
+}
+
+void TestMainWindow::menuCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("mnuDatei") << "mnuDatei"
+                              << "&Datei" << false;
+    QTest::newRow("mnuExit") << "mnuExit"
+                             << "Exit" << false;
+    QTest::newRow("mnuAuswahl") << "mnuAuswahl"
+                                << "&Auswahl" << false;
+    QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
+                                           << "&Messwerte protokollieren" << false;
+    QTest::newRow("mnuExtras") << "mnuExtras"
+                               << "E&xtras" << false;
+    QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
+                                     << "&Symbolleiste" << true;
+    QTest::newRow("mnuTaskliste") << "mnuTaskliste"
+                                  << "&Taskliste" << true;
+    QTest::newRow("mnuEinstellungen") << "mnuEinstellungen"
+                                      << "&Einstellungen" << false;
+    QTest::newRow("mnuDebuggen") << "mnuDebuggen"
+                                 << "&Debuggen" << false;
+    QTest::newRow("mnuHilfe") << "mnuHilfe"
+                              << "&Hilfe" << false;
+    QTest::newRow("mnuInfo") << "mnuInfo"
+                             << "Inf&o" << false;
+}
+
+void TestMainWindow::menuCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(bool, checked);
+    AppTestEnvironment env;
+    Main *main = Windows::main();
+    auto *action = main->findChild<QAction *>(name);
+    QVERIFY2(action, qPrintable(name));
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->isChecked(), checked);
+    QVERIFY(action->shortcut().isEmpty());
+}
+
+void TestMainWindow::toolBarButtons()
+{
+    AppTestEnvironment env;
+    Main *main = Windows::main();
+    QToolBar *bar = main->findChild<QToolBar *>("tlbSymbolleiste");
+    QVERIFY(bar);
+    const QList<QAction *> actions = bar->actions();
+    QCOMPARE(actions.size(), 7);
+    const QStringList keys{"MesswerteProtokoll", "", "Einstellungen", "", "Hilfe", "", "Exit"};
+    const QStringList tips{"Messwerte protokollieren", "", "Einstellungen", "", "Info", "",
+                           "Programm verlassen"};
+    for (int i = 0; i < actions.size(); ++i) {
+        QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
+        QCOMPARE(actions[i]->property("key").toString(), keys[i]);
+        if (!keys[i].isEmpty()) {
+            QCOMPARE(actions[i]->toolTip(), tips[i]);
+            QVERIFY(!actions[i]->icon().isNull());
+            QCOMPARE(bar->widgetForAction(actions[i])->accessibleName(), tips[i]);
+        }
+    }
+    QCOMPARE(bar->iconSize(), QSize(16, 16));
+}
+
+void TestMainWindow::toolbarClickMatchesKeysExactly_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("MesswerteProtokoll") << "MesswerteProtokoll"
+                                        << "MesswerteProtokoll";
+    QTest::newRow("Einstellungen") << "Einstellungen"
+                                   << "Einstellungen";
+    QTest::newRow("Hilfe") << "Hilfe"
+                           << "Splash";
+    QTest::newRow("hilfe in lower case") << "hilfe"
+                                         << "";
+    QTest::newRow("messwerteprotokoll") << "messwerteprotokoll"
+                                        << "";
+    QTest::newRow("unknown") << "Debuggen"
+                             << "";
+}
+
+void TestMainWindow::toolbarClickMatchesKeysExactly()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, opens);
+    AppTestEnvironment env;
+    AppState::instance().MainGestartet = true;
+    Main *main = loadedMain();
+    main->toolbarClick(key);
+    const QStringList open = [main] {
+        QStringList names;
+        for (const QMdiSubWindow *window : main->mdiArea()->subWindowList())
+            names << window->objectName();
+        if (Windows::existingSplash())
+            names << QStringLiteral("Splash");
+        return names;
+    }();
+    QCOMPARE(open, opens.isEmpty() ? QStringList() : QStringList{opens});
+    QVERIFY(main->isVisible());
+}
+
+void TestMainWindow::toggleSwitchesSurviveRestart()
+{
+    AppTestEnvironment env;
+    Main *main = loadedMain();
+    auto *symbolleiste = main->findChild<QAction *>("mnuSymbolleiste");
+    auto *taskliste = main->findChild<QAction *>("mnuTaskliste");
+    symbolleiste->trigger();
+    QVERIFY(!symbolleiste->isChecked());
+    QVERIFY(main->toolBar()->isHidden());
+    symbolleiste->trigger();
+    QVERIFY(symbolleiste->isChecked());
+    QVERIFY(!main->toolBar()->isHidden());
+
+    symbolleiste->trigger();
+    taskliste->trigger();
+    QVERIFY(!main->windowListBar()->isBarVisible());
+    main->close();
+    QVERIFY(env.readIni().contains("SymbolListe=False\r\nTaskliste=False\r\n"));
+
+    AppTestEnvironment::destroyWindows();
+    Main *restarted = loadedMain();
+    QVERIFY(restarted != nullptr);
+    QVERIFY(!restarted->symbolleisteChecked());
+    QVERIFY(restarted->toolBar()->isHidden());
+    QVERIFY(!restarted->windowListBar()->isBarVisible());
+}
+
+void TestMainWindow::childWindowsOpenOnce()
+{
+    AppTestEnvironment env;
+    Main *main = loadedMain();
+    main->showMesswerteProtokoll();
+    MesswerteProtokoll *first = main->messwerteProtokoll();
+    main->showEinstellungen();
+    main->showMesswerteProtokoll();
+    QCOMPARE(main->messwerteProtokoll(), first);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(main->mdiArea()->activeSubWindow(), first);
+
+    first->close();
+    QVERIFY(main->messwerteProtokoll() == nullptr);
+    main->showMesswerteProtokoll();
+    QVERIFY(main->messwerteProtokoll() != nullptr);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+}
+
+void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
+{
+    AppTestEnvironment env;
+    env.writeIni("; Prüfstand 3\r\n[Fremd]\r\nA=1\r\n");
+    Main *main = loadedMain();
+    main->showMesswerteProtokoll();
+    main->showEinstellungen();
+    main->showDebuggen();
+    AppState::instance().Schnittstelle = QStringLiteral("Com2");
+    QSignalSpy destroyed(main->debuggen(), &QObject::destroyed);
+    QVERIFY(main->close());
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 0);
+    QVERIFY(destroyed.size() == 1 || destroyed.wait(1000));
+    const QByteArray ini = env.readIni();
+    QVERIFY(ini.startsWith("; Pr\xfc"
+                           "fstand 3\r\n[Fremd]\r\nA=1\r\n"));
+    QVERIFY(ini.contains("[Rotorlage]\r\nSchnittstelle=Com2\r\n"));
+}
+
+void TestMainWindow::statusBarFollowsSettings()
+{
+    AppTestEnvironment env;
+    env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
+                 "[Schnittstellen]\r\nCom3=/dev/quoran-no-such-device\r\n");
+    Main *main = loadedMain();
+    auto *port = main->findChild<QLabel *>("sbPanelPort");
+    auto *file = main->findChild<QLabel *>("sbPanelFile");
+    auto *demo = main->findChild<QLabel *>("sbPanelDemo");
+    QCOMPARE(port->text(), QStringLiteral("Com3: /dev/quoran-no-such-device"));
+    QVERIFY(file->text().contains(QStringLiteral("/tmp/x/Messung.txt")));
+    QVERIFY(demo->text().isEmpty());
+
+    AppState &state = AppState::instance();
+    state.Schnittstelle = QStringLiteral("Com9");
+    state.DemoModus = true;
+    state.notifyChanged();
+    QVERIFY(port->text().startsWith(QStringLiteral("Com9: ")));
+    QCOMPARE(demo->text(), QStringLiteral("Demo Modus"));
+
+    state.reportReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
+    QCOMPARE(main->findChild<QLabel *>("sbPanelRead")->text(), QStringLiteral("14:03:22 gültige Messung"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
