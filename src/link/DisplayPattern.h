@@ -14,3 +14,7 @@ enum class DisplayPattern {
 };
 
 [[nodiscard]] QString formatPattern(double value, DisplayPattern pattern, const QLocale &locale = QLocale());
+// For single-precision values: rounds the float's own shortest decimal text,
+// so 2.8F shows as 2.8 and not as the 2.7999999523 of its double.
+[[nodiscard]] QString formatFloatPattern(float value, DisplayPattern pattern,
+                                         const QLocale &locale = QLocale());
