@@ -1,7 +1,10 @@
 #pragma once
 
+#include "config/Registry.h"
+
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 class QComboBox;
 class PortMap;
@@ -10,10 +13,17 @@ class PortMap;
 // "\Device\Serial" n (e.g. "COM1"), each followed by ","; always 16 commas.
 [[nodiscard]] QString EnumSerialPorts();
 [[nodiscard]] QString EnumSerialPorts(const PortMap &map);
+// The same from any source of the serialcomm values, given the value name.
+using SerialCommReader = std::function<RegistryValue(const QString &valueName)>;
+[[nodiscard]] QString knownPortsList(const SerialCommReader &readValue);
 
 // Appends "Com1".."Com<highest>" (0 stands for 4) to the list, only the known
 // ones when onlyKnown; each entry carries its device path as tool tip.
 void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown);
+void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown, const PortMap &map);
 
 // Whether the upper-cased name followed by "," occurs in the known-ports list.
 [[nodiscard]] bool PortExists(const QString &portName);
+[[nodiscard]] bool PortExists(const QString &portName, const PortMap &map);
+// The test itself, on a known-ports list.
+[[nodiscard]] bool knownPortsListHas(const QString &knownPorts, const QString &portName);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -13,4 +14,14 @@ namespace ProfileFile {
 [[nodiscard]] std::optional<QString> read(const QString &path, const QString &section, const QString &key);
 // Writes one key; false when the file could not be written (then it is unchanged).
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+
+struct Entry
+{
+    QString section;
+    QString key;
+    QString value;
+};
+// Writes several keys with one replace of the file; the result is the same as
+// writing them one after the other.
+bool write(const QString &path, const QList<Entry> &entries);
 } // namespace ProfileFile

@@ -1,0 +1,92 @@
+#include "config/SettingsStore.h"
+
+#include "config/ProfileFile.h"
+
+#include <QDir>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+const QString rotorlage = QStringLiteral("Rotorlage");
+const QString exportSection = QStringLiteral("Export");
+const QString systemSection = QStringLiteral("System");
+} // namespace
+
+QString defaultDataFile()
+{
+    return QDir::homePath() + QStringLiteral("/Rotorlage.txt");
+}
+
+QString ReadProfileValue(const QString &path, const QString &section, const QString &key,
+                         const QString &defaultValue)
+{
+    const std::optional<QString> value = ProfileFile::read(path, section, key);
+    if (!value)
+        return defaultValue;
+    const QString text = value->trimmed();
+    return text.isEmpty() ? defaultValue : text;
+}
+
+void WriteProfileValue(const QString &path, const QString &section, const QString &key, const QString &value)
+{
+    // A file that cannot be written stays as it was; the caller is not told.
+    static_cast<void>(ProfileFile::write(path, section, key, value));
+}
+
+std::optional<bool> profileTextToBool(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    // Only digits make a number: "nan" and "inf" parse as doubles but are not.
+    bool hasDigit = false;
+    for (const QChar c : trimmed)
+        hasDigit = hasDigit || c.isDigit();
+    if (!hasDigit)
+        return std::nullopt;
+    bool ok = false;
+    double number = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok)
+        number = QLocale().toDouble(trimmed, &ok); // "2,5" with a German locale
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number != 0.0;
+}
+
+QString profileBoolText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+StoredSettings readStoredSettings(const QString &path)
+{
+    const QString trueText = profileBoolText(true);
+    StoredSettings settings;
+    settings.schnittstelle =
+        ReadProfileValue(path, rotorlage, QStringLiteral("Schnittstelle"), QStringLiteral("Com1"));
+    settings.dataFile = ReadProfileValue(path, exportSection, QStringLiteral("DataFile"), defaultDataFile());
+    settings.dataTrenner =
+        ReadProfileValue(path, exportSection, QStringLiteral("DataTrenner"), QStringLiteral("Semikolon [;]"));
+    settings.maschinenTyp = ReadProfileValue(path, exportSection, QStringLiteral("MaschinenTyp"), QString());
+    settings.symbolListe =
+        profileTextToBool(ReadProfileValue(path, systemSection, QStringLiteral("SymbolListe"), trueText));
+    settings.taskliste =
+        profileTextToBool(ReadProfileValue(path, systemSection, QStringLiteral("Taskliste"), trueText));
+    return settings;
+}
+
+void writeStoredSettings(const QString &path, const StoredSettings &settings)
+{
+    // One replace of the file instead of six; the result is the same.
+    const QList<ProfileFile::Entry> entries{
+        {rotorlage, QStringLiteral("Schnittstelle"), settings.schnittstelle},
+        {exportSection, QStringLiteral("DataFile"), settings.dataFile},
+        {exportSection, QStringLiteral("DataTrenner"), settings.dataTrenner},
+        {exportSection, QStringLiteral("MaschinenTyp"), settings.maschinenTyp},
+        {systemSection, QStringLiteral("SymbolListe"), profileBoolText(settings.symbolListe.value_or(true))},
+        {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
+    };
+    static_cast<void>(ProfileFile::write(path, entries));
+}
