@@ -6,6 +6,7 @@
 #include <QString>
 
 class PortMap;
+class SerialPortLayer;
 
 enum class ReadOutcome {
     Received,          // bytes (or the demo frame) are in the buffer
@@ -28,3 +29,13 @@ struct ReadResult
 // the caller shows result.message through showErrorBox().
 [[nodiscard]] ReadResult readFrame(int portNumber, bool demo, const PortMap &map);
 [[nodiscard]] ReadResult readFrame(int portNumber, bool demo); // with PortMap::current()
+
+// The same read on a port the caller keeps (a window's own port); it is
+// closed again when the read returns.
+[[nodiscard]] ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo);
+
+// The operator's messages of a read.
+[[nodiscard]] UserMessage portNotAccessibleMessage(); // "Fehler: Schnittstelle"
+[[nodiscard]] UserMessage noDataMessage();            // "Fehler: keine Daten empfangen"
+// "Com3 (/dev/ttyUSB0)", or "Com3 (kein Gerät)" without a device path.
+[[nodiscard]] QString portLabel(int portNumber, const QString &devicePath);
