@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QTimer>
 
 ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWidget *parent)
     : QMdiSubWindow(parent), m_client(new QWidget)
@@ -63,9 +64,13 @@ void ChildWindow::resizeStep()
     WindowListBar *listBar = bar();
     if (!listBar)
         return;
-    // With the bar at hand the window lives only there, not as an icon in the frame.
+    // With the bar at hand the window lives only there, not as an icon in the
+    // frame. Hidden once the area has finished minimising it, which shows it.
     if (listBar->isBarVisible())
-        hide();
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
     listBar->windowMinimised(this);
 }
 

@@ -195,7 +195,8 @@ void TestMainWindow::childWindowsOpenOnce()
 void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 {
     AppTestEnvironment env;
-    env.writeIni("; Prüfstand 3\r\n[Fremd]\r\nA=1\r\n");
+    env.writeIni("; Pr\xfc"
+                 "fstand 3\r\n[Fremd]\r\nA=1\r\n");
     Main *main = loadedMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();

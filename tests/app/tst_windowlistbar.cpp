@@ -69,6 +69,10 @@ void TestWindowListBar::minimisedWindowHidesWhileBarVisible()
     main->showMesswerteProtokoll();
     MesswerteProtokoll *window = main->messwerteProtokoll();
     window->showMinimized();
+    if (barVisible)
+        QTRY_VERIFY(window->isHidden());
+    else
+        QTest::qWait(20);
     QCOMPARE(window->isHidden(), barVisible);
     QVERIFY(window->isMinimized());
     // Listed either way, no longer marked active.
@@ -84,7 +88,7 @@ void TestWindowListBar::pickingEntryRestoresHiddenWindow()
     main->showEinstellungen();
     MesswerteProtokoll *window = main->messwerteProtokoll();
     window->showMinimized();
-    QVERIFY(window->isHidden());
+    QTRY_VERIFY(window->isHidden());
 
     QTest::mouseClick(main->windowListBar()->buttonFor(window), Qt::LeftButton);
     QVERIFY(window->isVisible());
