@@ -1,11 +1,42 @@
 #pragma once
 
 #include "app/ChildWindow.h"
+#include "log/MeasurementLog.h"
+
+#include <array>
+
+class QLineEdit;
+class QPushButton;
 
 // The operator's working window: read a measurement, complete it, save it.
+// The rules live in MeasurementLog; this class only wires the controls.
 class MesswerteProtokoll : public ChildWindow
 {
     Q_OBJECT
 public:
     explicit MesswerteProtokoll(QWidget *parent = nullptr);
+
+    // lblDaten0 .. lblDaten11, in record column order.
+    [[nodiscard]] QLineEdit *field(int index) const;
+    [[nodiscard]] bool isSaved() const { return m_saved; }
+
+    // The commands behind cmdRead and cmdSave.
+    void readMeasurement();
+    void saveRecord();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void setTabOrder();
+    void checkOperatorFields();
+    [[nodiscard]] QStringList fieldTexts() const;
+
+    std::array<QLineEdit *, MeasurementLog::FieldCount> m_fields{};
+    QPushButton *m_cmdRead = nullptr;
+    QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+    // True while no valid record waits to be saved.
+    bool m_saved = true;
 };

@@ -1,0 +1,56 @@
+#include "log/MeasurementLog.h"
+
+#include "link/ReadStatus.h"
+#include "log/ReadTimestamp.h"
+
+namespace MeasurementLog {
+
+QColor operatorFieldColour(const QString &text)
+{
+    return text.isEmpty() ? EmptyColour : FilledColour;
+}
+
+bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark)
+{
+    return !saved && !type.isEmpty() && !number.isEmpty() && !mark.isEmpty();
+}
+
+ReadView evaluateRead(const ReadResult &result, const QDateTime &now, const QLocale &locale)
+{
+    ReadView view;
+    if (result.outcome != ReadOutcome::Received) {
+        view.message = result.message;
+        view.statusText = readStatusText(result, std::nullopt, now.time());
+        return view;
+    }
+    const FrameCheck check = checkFrame(result.buffer);
+    view.statusText = readStatusText(result, check, now.time());
+    if (check != FrameCheck::Valid) {
+        view.message = checkMessage(check);
+        return view;
+    }
+    view.valid = true;
+    view.measuredTexts = displayTexts(decodeFrame(result.buffer), locale);
+    view.measuredTexts << QLatin1Char(' ') + ReadTimestamp::dateText(now.date(), locale)
+                       << QLatin1Char(' ') + ReadTimestamp::timeText(now.time(), locale);
+    return view;
+}
+
+QString trimBlanks(const QString &text)
+{
+    QStringView view(text);
+    while (!view.isEmpty() && view.front() == u' ')
+        view = view.sliced(1);
+    while (!view.isEmpty() && view.back() == u' ')
+        view.chop(1);
+    return view.toString();
+}
+
+UserMessage saveFailureMessage(const QString &path, const QString &reason)
+{
+    return {QStringLiteral("Fehler: Datenspeicherung"),
+            QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
+                QStringLiteral(" geschrieben werden.\n\n") + reason};
+}
+
+} // namespace MeasurementLog

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/UserMessage.h"
+#include "link/FrameReader.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QLocale>
+#include <QStringList>
+#include <array>
+
+// The rules of the measurement log apart from its widgets: which fields the
+// operator fills, how they are coloured, when saving is possible, and what
+// a read means for the window.
+namespace MeasurementLog {
+inline constexpr int FieldCount = 12;
+inline constexpr int TypeField = 0;
+inline constexpr int NumberField = 1;
+inline constexpr int FirstMeasuredField = 2; // 2..8 decoded values, 9 date, 10 time
+inline constexpr int DateField = 9;
+inline constexpr int TimeField = 10;
+inline constexpr int MarkField = 11;
+inline constexpr std::array<int, 3> OperatorFields{TypeField, NumberField, MarkField};
+
+inline const QColor FilledColour{128, 255, 128};
+inline const QColor EmptyColour{255, 128, 128};
+
+[[nodiscard]] QColor operatorFieldColour(const QString &text);
+// Saving needs an unsaved valid record and type, number and mark.
+[[nodiscard]] bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark);
+
+struct ReadView
+{
+    bool valid = false;        // passed all frame checks: a record waits to be saved
+    UserMessage message;       // for the operator when not valid
+    QStringList measuredTexts; // fields 2..10 when valid
+    QString statusText;        // for the status bar
+};
+[[nodiscard]] ReadView evaluateRead(const ReadResult &result, const QDateTime &now,
+                                    const QLocale &locale = QLocale());
+
+// Only blanks go, as in the data file; a tab at either end stays.
+[[nodiscard]] QString trimBlanks(const QString &text);
+
+[[nodiscard]] UserMessage saveFailureMessage(const QString &path, const QString &reason);
+} // namespace MeasurementLog

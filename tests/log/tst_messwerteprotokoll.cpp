@@ -1,0 +1,644 @@
+#include "app/AppState.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Twips.h"
+#include "app/Windows.h"
+#include "link/Frame.h"
+#include "link/FrameReader.h"
+#include "log/MesswerteProtokoll.h"
+#include "support/AppTestEnvironment.h"
+#include "support/MessageBoxCatcher.h"
+#include "support/SimFixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+const QColor Green(128, 255, 128);
+const QColor Red(255, 128, 128);
+const QByteArray SemicolonHeader = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
+                                   "el. Winkel;mech. Winkel;Geberz\xe4hne;Datum;Zeit;Visum\r\n";
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QColor base(const QLineEdit *edit)
+{
+    return edit->palette().color(QPalette::Base);
+}
+
+// The program as the operator starts it, Com1 pinned to a simulated
+// instrument, the data file in a temporary folder, the log window open.
+struct Bench
+{
+    explicit Bench(const QString &maschinenTyp = QString(),
+                   const QString &trenner = QStringLiteral("Semikolon [;]"))
+    {
+        dataFile = env.path(QStringLiteral("Rotorlage.txt"));
+        sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\n")
+                                 .arg(dataFile, trenner, maschinenTyp));
+        LoadSettings();
+        main = Windows::main();
+        main->show();
+        main->activateWindow();
+        main->showMesswerteProtokoll();
+        window = main->messwerteProtokoll();
+    }
+
+    [[nodiscard]] bool ready() const { return sim.isValid() && window && QTest::qWaitForWindowActive(main); }
+    [[nodiscard]] QLineEdit *field(int index) const { return window->field(index); }
+    [[nodiscard]] QPushButton *button(const char *name) const
+    {
+        return window->findChild<QPushButton *>(name);
+    }
+    [[nodiscard]] QString statusText() const { return main->findChild<QLabel *>("sbPanelRead")->text(); }
+
+    void read() const { QTest::mouseClick(button("cmdRead"), Qt::LeftButton); }
+    // Types into the focused field and presses Enter, as the operator does.
+    static void typeAndEnter(const QString &text)
+    {
+        QWidget *focused = QApplication::focusWidget();
+        QTest::keyClicks(focused, text);
+        QTest::keyClick(focused, Qt::Key_Return);
+    }
+    void fill(int index, const QString &text) const { field(index)->setText(text); }
+
+    AppTestEnvironment env;
+    SimFixture sim;
+    MessageBoxCatcher boxes;
+    QString dataFile;
+    Main *main = nullptr;
+    MesswerteProtokoll *window = nullptr;
+};
+
+} // namespace
+
+class TestMesswerteProtokoll : public QObject
+{
+    Q_OBJECT
+private slots:
+    void layout_data();
+    void layout();
+    void buttonsAndWindow();
+    void tabOrder();
+    void loadWithoutType();
+    void loadWithType();
+    void operatorFlow();
+    void separators_data();
+    void separators();
+    void savingNeedsAllOperatorFields_data();
+    void savingNeedsAllOperatorFields();
+    void failedReadBlocksSave_data();
+    void failedReadBlocksSave();
+    void failedSave_data();
+    void failedSave();
+    void titleKeepsOldPort();
+    void measuredFieldsAreReadOnly();
+    void demoRead();
+    void missingSpeedLeavesFieldEmpty();
+    void clickIntoFieldSelectsAll();
+    void exitCloses();
+};
+
+void TestMesswerteProtokoll::layout_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("accessibleName");
+    const auto row = [](int index, const QString &caption, const QString &unit, QRect twips,
+                        const QString &name) {
+        QTest::addRow("lblDaten%d", index) << index << caption << unit << twips << name;
+    };
+    row(0, "Typ:", "", {1440, 720, 5775, 375}, "Typ:");
+    row(1, "Nummer:", "", {1440, 1080, 5775, 375}, "Nummer:");
+    row(2, "Polzahl:", "", {2520, 1560, 975, 375}, "Polzahl:");
+    row(3, "Drehzahl:", "rpm", {2520, 1920, 975, 375}, "Drehzahl:");
+    row(4, "Spannungskonstante:", "V/krpm", {2520, 2280, 975, 375}, "Spannungskonstante:");
+    row(5, "Spannung:", "V   (Phase-Phase)", {2520, 2640, 975, 375}, "Spannung:");
+    row(6, "elektrischer Winkel:", "°", {2520, 3000, 975, 375}, "elektrischer Winkel:");
+    row(7, "mechanischer Winkel:", "°", {2520, 3360, 975, 375}, "mechanischer Winkel:");
+    row(8, "Geberzähne:", "", {2520, 3720, 975, 375}, "Geberzähne:");
+    row(9, "Datum / Zeit:", "", {2520, 4200, 1575, 375}, "Datum / Zeit:");
+    row(10, "", "", {4320, 4200, 1575, 375}, "Zeit");
+    row(11, "Visum:", "", {2520, 4560, 3375, 375}, "Visum:");
+}
+
+void TestMesswerteProtokoll::layout()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(QString, unit);
+    QFETCH(QRect, twips);
+    QFETCH(QString, accessibleName);
+    AppTestEnvironment env;
+    MesswerteProtokoll window;
+    QLineEdit *edit = window.field(index);
+    QVERIFY(edit);
+    QCOMPARE(edit->objectName(), QStringLiteral("lblDaten%1").arg(index));
+    QCOMPARE(window.findChild<QLineEdit *>(edit->objectName()), edit);
+    QCOMPARE(edit->geometry(), Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(edit->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(edit->font().pointSizeF(), 9.75);
+    QVERIFY(edit->font().bold());
+    QCOMPARE(edit->accessibleName(), accessibleName);
+
+    auto *label = window.findChild<QLabel *>(QStringLiteral("Label1_%1").arg(index));
+    QCOMPARE(label != nullptr, !caption.isEmpty());
+    if (label) {
+        QCOMPARE(label->text(), caption);
+        QCOMPARE(label->geometry(), Twips::toPixels(240, twips.y(), twips.x() - 240, 255));
+        QCOMPARE(label->buddy(), edit);
+        QVERIFY(label->font().bold());
+        QCOMPARE(label->font().pointSizeF(), 9.75);
+    }
+    auto *unitLabel = window.findChild<QLabel *>(QStringLiteral("Label3_%1").arg(index));
+    QCOMPARE(unitLabel != nullptr, !unit.isEmpty());
+    if (unitLabel) {
+        QCOMPARE(unitLabel->text(), unit);
+        QCOMPARE(unitLabel->x(), Twips::toPixelsX(3600));
+        QCOMPARE(unitLabel->y(), Twips::toPixelsY(twips.y()));
+        QVERIFY(!unitLabel->font().bold());
+        QCOMPARE(unitLabel->font().family(), QStringLiteral("Arial"));
+    }
+    QCOMPARE(window.field(12), nullptr);
+}
+
+void TestMesswerteProtokoll::buttonsAndWindow()
+{
+    AppTestEnvironment env;
+    AppState::instance().Schnittstelle = QStringLiteral("Com7");
+    MesswerteProtokoll window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("Daten lesen von: Com7"));
+    QCOMPARE(window.size(), QSize(Twips::toPixelsX(7565), Twips::toPixelsY(6395)));
+
+    auto *title = window.findChild<QLabel *>("Label2");
+    QCOMPARE(title->text(), QStringLiteral("Messwerte protokollieren"));
+    QCOMPARE(title->font().pointSizeF(), 20.25);
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->geometry(), Twips::toPixels(120, 120, 7215, 495));
+
+    struct Button
+    {
+        const char *name;
+        QString text;
+        QString toolTip;
+        QRect twips;
+        bool picture;
+    };
+    const Button buttons[] = {
+        {"cmdRead", "Daten lesen", "Daten von Messgerät auslesen", {240, 5160, 2055, 735}, false},
+        {"cmdSave", "", "Daten speichern", {4080, 5160, 855, 735}, true},
+        {"cmdExit", "", "Exit", {6480, 5160, 855, 735}, true},
+    };
+    for (const Button &wanted : buttons) {
+        auto *button = window.findChild<QPushButton *>(wanted.name);
+        QVERIFY2(button, wanted.name);
+        QCOMPARE(button->text(), wanted.text);
+        QCOMPARE(button->toolTip(), wanted.toolTip);
+        QCOMPARE(button->icon().isNull(), !wanted.picture);
+        QCOMPARE(button->accessibleName(), wanted.picture ? wanted.toolTip : wanted.text);
+        QCOMPARE(button->geometry(), Twips::toPixels(wanted.twips.x(), wanted.twips.y(), wanted.twips.width(),
+                                                     wanted.twips.height()));
+    }
+    QVERIFY(!window.findChild<QPushButton *>("cmdSave")->isEnabled());
+}
+
+void TestMesswerteProtokoll::tabOrder()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    // With save available every stop of the chain can take the focus.
+    bench.read();
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    bench.fill(0, "A1");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+
+    bench.button("cmdRead")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 16; ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const QStringList expected{"cmdRead",   "lblDaten0", "lblDaten1",  "lblDaten11", "cmdSave",   "cmdExit",
+                               "lblDaten2", "lblDaten3", "lblDaten4",  "lblDaten5",  "lblDaten6", "lblDaten7",
+                               "lblDaten8", "lblDaten9", "lblDaten10", "cmdRead"};
+    QCOMPARE(visited, expected);
+}
+
+void TestMesswerteProtokoll::loadWithoutType()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    const QColor normal = base(bench.field(2));
+    for (int i = 0; i < 12; ++i) {
+        QCOMPARE(bench.field(i)->text(), QString());
+        QCOMPARE(base(bench.field(i)), normal);
+    }
+    QVERIFY(bench.window->isSaved());
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    // The first change colours all three operator fields.
+    bench.fill(1, "1");
+    QCOMPARE(base(bench.field(0)), Red);
+    QCOMPARE(base(bench.field(1)), Green);
+    QCOMPARE(base(bench.field(11)), Red);
+    QCOMPARE(base(bench.field(2)), normal);
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+}
+
+void TestMesswerteProtokoll::loadWithType()
+{
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
+    QCOMPARE(base(bench.field(0)), Green);
+    QCOMPARE(base(bench.field(1)), Red);
+    QCOMPARE(base(bench.field(11)), Red);
+    QVERIFY(base(bench.field(5)) != Red && base(bench.field(5)) != Green);
+    QVERIFY(bench.window->isSaved());
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+}
+
+void TestMesswerteProtokoll::operatorFlow()
+{
+    Bench bench(QStringLiteral("B7"));
+    QVERIFY(bench.ready());
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    bench.read();
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+    QVERIFY2(bench.boxes.messages().isEmpty(), qPrintable(bench.sim.simLog().join('\n')));
+    QCOMPARE(bench.sim.sim().requestCount(), 1);
+
+    const QStringList measured{" 4 ", " 964 ", " 0,28 ", " 27,6 ", " 2,8 ", " 1,4 ", " 256 "};
+    for (int i = 0; i < measured.size(); ++i)
+        QCOMPARE(bench.field(2 + i)->text(), measured[i]);
+    const QDateTime shown = QDateTime::fromString(bench.field(9)->text() + bench.field(10)->text(),
+                                                  QStringLiteral(" dd.MM.yyyy HH:mm:ss"));
+    QVERIFY2(shown.isValid(), qPrintable(bench.field(9)->text() + '|' + bench.field(10)->text()));
+    QVERIFY(shown >= before.addMSecs(-before.time().msec()) && shown <= after);
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gültige Messung$"))
+                .match(bench.statusText())
+                .hasMatch());
+    QVERIFY(!bench.window->isSaved());
+
+    // The type stays, number and mark wait for the operator.
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("B7"));
+    QCOMPARE(base(bench.field(0)), Green);
+    QCOMPARE(base(bench.field(1)), Red);
+    QCOMPARE(base(bench.field(11)), Red);
+    QCOMPARE(QApplication::focusWidget(), bench.field(0));
+    QCOMPARE(bench.field(0)->selectedText(), QStringLiteral("B7"));
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+
+    Bench::typeAndEnter(QStringLiteral("A1"));
+    QCOMPARE(QApplication::focusWidget(), bench.field(1));
+    Bench::typeAndEnter(QStringLiteral("17"));
+    QCOMPARE(QApplication::focusWidget(), bench.field(11));
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    Bench::typeAndEnter(QStringLiteral("MK"));
+    QCOMPARE(base(bench.field(11)), Green);
+    QCOMPARE(QApplication::focusWidget(), bench.button("cmdSave"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    QVERIFY(bench.boxes.messages().isEmpty());
+    const QString expectedLine = QStringLiteral("A1;17;4;964;0,28;27,6;2,8;1,4;256;") +
+                                 bench.field(9)->text().trimmed() + ';' + bench.field(10)->text().trimmed() +
+                                 QStringLiteral(";MK\r\n");
+    QCOMPARE(fileBytes(bench.dataFile), SemicolonHeader + expectedLine.toLatin1());
+    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("A1"));
+    QVERIFY(bench.window->isSaved());
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
+    // The fields stay until the next read; saving again needs a new read.
+    QCOMPARE(bench.field(11)->text(), QStringLiteral("MK"));
+    bench.fill(1, "18");
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+
+    // The next record: only the type stays; a second save adds no header.
+    bench.read();
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
+    QCOMPARE(bench.field(1)->text(), QString());
+    bench.fill(1, "18");
+    bench.fill(11, "MK");
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fileBytes(bench.dataFile).count("Typ;"), 1);
+    QCOMPARE(fileBytes(bench.dataFile).count("\r\n"), 3);
+}
+
+void TestMesswerteProtokoll::separators_data()
+{
+    QTest::addColumn<QString>("trenner");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QString>("lineStart");
+    QTest::addColumn<QChar>("separator");
+    const QByteArray names = "Typ|Nummer|Polzahl|Drehzahl|Spannungskonstante|Spannung (Phase-Phase)|"
+                             "el. Winkel|mech. Winkel|Geberz\xe4hne|Datum|Zeit|Visum\r\n";
+    const auto header = [&names](char separator) { return QByteArray(names).replace('|', separator); };
+    QTest::newRow("Semikolon") << "Semikolon [;]"
+                               << "A1" << header(';') << "A1;17;4;964;0,28;27,6;2,8;1,4;256;" << QChar(';');
+    QTest::newRow("Tabulator") << "Tabulator"
+                               << "A1" << header('\t') << "A1\t17\t4\t964\t0,28\t27,6\t2,8\t1,4\t256\t"
+                               << QChar('\t');
+    QTest::newRow("Komma quotes decimal commas")
+        << "Komma [,]"
+        << "A1" << header(',') << "A1,17,4,964,\"0,28\",\"27,6\",\"2,8\",\"1,4\",256," << QChar(',');
+    QTest::newRow("tabulator in lower case")
+        << "tabulator"
+        << "A1" << header(';') << "A1;17;4;964;0,28;27,6;2,8;1,4;256;" << QChar(';');
+    QTest::newRow("type with separator and quote")
+        << "Semikolon [;]"
+        << "  A;1 \"x\"  " << header(';') << "\"A;1 \"\"x\"\"\";17;4;964;0,28;27,6;2,8;1,4;256;"
+        << QChar(';');
+}
+
+void TestMesswerteProtokoll::separators()
+{
+    QFETCH(QString, trenner);
+    QFETCH(QString, type);
+    QFETCH(QByteArray, header);
+    QFETCH(QString, lineStart);
+    QFETCH(QChar, separator);
+    Bench bench(QString(), trenner);
+    QVERIFY(bench.ready());
+    bench.read();
+    bench.fill(0, type);
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    const QString line = lineStart + bench.field(9)->text().trimmed() + separator +
+                         bench.field(10)->text().trimmed() + separator + QStringLiteral("MK\r\n");
+    QCOMPARE(fileBytes(bench.dataFile), header + line.toLatin1());
+    QCOMPARE(AppState::instance().MaschinenTyp, type.trimmed());
+}
+
+void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
+{
+    QTest::addColumn<int>("emptied");
+    QTest::newRow("type") << 0;
+    QTest::newRow("number") << 1;
+    QTest::newRow("mark") << 11;
+}
+
+void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
+{
+    QFETCH(int, emptied);
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    bench.read();
+    bench.fill(1, "17");
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    bench.fill(11, "MK");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+    bench.fill(emptied, "");
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QCOMPARE(base(bench.field(emptied)), Red);
+    bench.fill(emptied, "x");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+}
+
+void TestMesswerteProtokoll::failedReadBlocksSave_data()
+{
+    QTest::addColumn<SimMode>("mode");
+    QTest::addColumn<bool>("portMissing");
+    QTest::addColumn<UserMessage>("message");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("start byte") << SimMode{.badStart = true} << false
+                                << checkMessage(FrameCheck::WrongStartByte) << "Startbyte falsch";
+    QTest::newRow("end byte") << SimMode{.badEnd = true} << false << checkMessage(FrameCheck::WrongEndByte)
+                              << "Endbyte falsch";
+    QTest::newRow("checksum") << SimMode{.badChecksum = true} << false
+                              << checkMessage(FrameCheck::WrongChecksum) << "Prüfsumme falsch";
+    QTest::newRow("silent instrument")
+        << SimMode{.silent = true} << false << noDataMessage() << "keine Daten empfangen";
+    QTest::newRow("port gone") << SimMode{} << true << portNotAccessibleMessage() << "Com1";
+}
+
+void TestMesswerteProtokoll::failedReadBlocksSave()
+{
+    QFETCH(SimMode, mode);
+    QFETCH(bool, portMissing);
+    QFETCH(UserMessage, message);
+    QFETCH(QString, status);
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    bench.read();
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+
+    // The operator reads again before saving, and this read fails.
+    bench.sim.setMode(mode);
+    if (portMissing)
+        bench.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
+    bench.read();
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{message});
+    QVERIFY2(bench.statusText().contains(status), qPrintable(bench.statusText()));
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
+    for (int i = 1; i < 12; ++i)
+        QCOMPARE(bench.field(i)->text(), QString());
+    QVERIFY(bench.window->isSaved());
+
+    // Nothing valid is shown, so nothing may be saved however the fields are filled.
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QVERIFY(!QFile::exists(bench.dataFile));
+
+    // A valid read makes saving possible again.
+    bench.sim.setMode(SimMode{});
+    bench.sim.pin(1, bench.sim.devicePath());
+    bench.read();
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+}
+
+void TestMesswerteProtokoll::failedSave_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "missing"
+                                    << "Der Ordner existiert nicht.";
+    QTest::newRow("read-only folder") << "readonly"
+                                      << "Keine Schreibberechtigung.";
+    QTest::newRow("disk full") << "full"
+                               << "Der Datenträger ist voll.";
+}
+
+void TestMesswerteProtokoll::failedSave()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    Bench bench(QStringLiteral("Alt"));
+    QVERIFY(bench.ready());
+    const QString folder = bench.env.path(QStringLiteral("Daten"));
+    QString path = folder + QStringLiteral("/Rotorlage.txt");
+    if (kind == QLatin1String("readonly")) {
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("This user writes into read-only folders (root)");
+        }
+    } else if (kind == QLatin1String("full")) {
+        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
+            QSKIP("No /dev/full here");
+        path = QStringLiteral("/dev/full");
+    }
+    AppState::instance().DataFile = path;
+
+    bench.read();
+    bench.fill(0, "A1");
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    const UserMessage expected{QStringLiteral("Fehler: Datenspeicherung"),
+                               QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
+                                   QStringLiteral(" geschrieben werden.\n\n") + reason};
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{expected});
+    QCOMPARE(bench.boxes.caught().first().icon, QMessageBox::Critical);
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+    QVERIFY(!bench.window->isSaved());
+    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("Alt"));
+    if (kind != QLatin1String("full"))
+        QVERIFY(!QFile::exists(path));
+    QCOMPARE(QDir(kind == QLatin1String("readonly") ? folder : bench.env.path("."))
+                 .entryList(QDir::Files)
+                 .filter(".tmp"),
+             QStringList());
+
+    // Once the cause is gone the same record saves, with one header.
+    if (kind == QLatin1String("missing"))
+        QVERIFY(QDir().mkdir(folder));
+    else if (kind == QLatin1String("readonly"))
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    else
+        AppState::instance().DataFile = path = bench.dataFile;
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(bench.boxes.count(), 1);
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.startsWith(SemicolonHeader + "A1;17;4;964;"));
+    QCOMPARE(bytes.count("\r\n"), 2);
+    QVERIFY(bench.window->isSaved());
+    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("A1"));
+}
+
+void TestMesswerteProtokoll::titleKeepsOldPort()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
+    // The instrument moves to Com2, and Com1 is gone.
+    bench.sim.pin(2, bench.sim.devicePath());
+    bench.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
+    AppState::instance().Schnittstelle = QStringLiteral("Com2");
+    AppState::instance().notifyChanged();
+
+    bench.read();
+    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 4 "));
+
+    // A window opened afresh names the new port.
+    bench.window->close();
+    bench.main->showMesswerteProtokoll();
+    QCOMPARE(bench.main->messwerteProtokoll()->windowTitle(), QStringLiteral("Daten lesen von: Com2"));
+}
+
+void TestMesswerteProtokoll::measuredFieldsAreReadOnly()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    bench.read();
+    for (int i = 0; i < 12; ++i) {
+        const bool measured = i >= 2 && i <= 10;
+        QCOMPARE(bench.field(i)->isReadOnly(), measured);
+        QVERIFY(bench.field(i)->isEnabled());
+    }
+    bench.field(5)->setFocus();
+    QTest::keyClicks(bench.field(5), QStringLiteral("99"));
+    QTest::keyClick(bench.field(5), Qt::Key_Backspace);
+    QCOMPARE(bench.field(5)->text(), QStringLiteral(" 27,6 "));
+    // Enter walks on from a measured field as well.
+    QTest::keyClick(bench.field(5), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), bench.field(6));
+}
+
+void TestMesswerteProtokoll::demoRead()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    AppState::instance().DemoModus = true;
+    // The instrument holds other values and even stays silent: the demo frame wins.
+    bench.sim.setMode(SimMode{.silent = true});
+    bench.read();
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    const QStringList demo{" 4 ", " 964 ", " 0,28 ", " 27,6 ", " 2,8 ", " 1,4 ", " 256 "};
+    for (int i = 0; i < demo.size(); ++i)
+        QCOMPARE(bench.field(2 + i)->text(), demo[i]);
+
+    AppState::instance().DemoModus = false;
+    bench.sim.setMode(SimMode{.fields = SimFields{.poles = 6, .period = 120, .teeth = 1024}});
+    bench.read();
+    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 6 "));
+    QCOMPARE(bench.field(3)->text(), QStringLiteral(" 2.000 "));
+    QCOMPARE(bench.field(8)->text(), QStringLiteral(" 1.024 "));
+}
+
+void TestMesswerteProtokoll::missingSpeedLeavesFieldEmpty()
+{
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    bench.sim.setMode(SimMode{.fields = SimFields{.period = 0}});
+    bench.read();
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(bench.field(3)->text(), QString());
+    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 4 "));
+    QCOMPARE(bench.field(4)->text(), QStringLiteral(" 0,28 "));
+    QVERIFY(!bench.window->isSaved());
+}
+
+void TestMesswerteProtokoll::clickIntoFieldSelectsAll()
+{
+    Bench bench(QStringLiteral("Typ 4711"));
+    QVERIFY(bench.ready());
+    bench.button("cmdRead")->setFocus();
+    QTest::mouseClick(bench.field(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(QApplication::focusWidget(), bench.field(0));
+    QTRY_COMPARE(bench.field(0)->selectedText(), QStringLiteral("Typ 4711"));
+    // Typing replaces the whole text.
+    QTest::keyClicks(bench.field(0), QStringLiteral("B2"));
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("B2"));
+    // Leaving a field checks the operator fields (validate).
+    bench.field(1)->setPalette(QPalette());
+    QTest::keyClick(bench.field(0), Qt::Key_Tab);
+    QCOMPARE(base(bench.field(1)), Red);
+    QCOMPARE(bench.field(1)->selectedText(), QString());
+}
+
+void TestMesswerteProtokoll::exitCloses()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QTest::mouseClick(bench.button("cmdExit"), Qt::LeftButton);
+    QCOMPARE(bench.main->messwerteProtokoll(), nullptr);
+    QCOMPARE(bench.main->mdiArea()->subWindowList().size(), 0);
+}
+
+QTEST_MAIN(TestMesswerteProtokoll)
+#include "tst_messwerteprotokoll.moc"
