@@ -9,7 +9,8 @@ namespace DataFileExport {
 [[nodiscard]] QChar separatorFor(const QString &dataTrenner);
 [[nodiscard]] QString headerLine(QChar separator);
 // Twelve fields, trimmed; a field holding the separator or a double quote is
-// quoted with inner quotes doubled.
+// quoted with inner quotes doubled. Only blanks are trimmed: a tab at either
+// end of a field stays. Missing fields give empty columns, extra ones are left out.
 [[nodiscard]] QString recordLine(const QStringList &fields, QChar separator);
 
 // Appends text + CR LF in one write, fsync, close; on any failure the file is
@@ -23,5 +24,7 @@ struct AppendResult
 [[nodiscard]] bool fileExists(const QString &path);
 
 // The whole save: header when the file does not exist, then the record line.
+// A new file appears with its header already in it, so two instances saving
+// into the same new file at once still give one header.
 [[nodiscard]] AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields);
 } // namespace DataFileExport

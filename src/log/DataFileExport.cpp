@@ -1,0 +1,277 @@
+#include "log/DataFileExport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace DataFileExport {
+namespace {
+
+constexpr int ColumnCount = 12;
+
+// Owns one open file descriptor.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    [[nodiscard]] int get() const { return m_fd; }
+    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+
+    // Closes now; returns 0 or the errno of a failed close. The descriptor is
+    // gone either way (Linux never keeps it after close), so no retry.
+    [[nodiscard]] int close()
+    {
+        const int rc = ::close(m_fd);
+        m_fd = -1;
+        return rc == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// Removes a temporary file when it goes out of scope.
+class TemporaryName
+{
+public:
+    explicit TemporaryName(QByteArray path) : m_path(std::move(path)) {}
+    ~TemporaryName() { ::unlink(m_path.constData()); }
+    TemporaryName(const TemporaryName &) = delete;
+    TemporaryName &operator=(const TemporaryName &) = delete;
+
+    [[nodiscard]] const char *path() const { return m_path.constData(); }
+
+private:
+    QByteArray m_path;
+};
+
+QString reasonFor(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("Der Ordner existiert nicht.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Keine Schreibberechtigung.");
+    case ENOSPC:
+        return QStringLiteral("Der Datenträger ist voll.");
+    case EROFS:
+        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
+    case EISDIR:
+        return QStringLiteral("Der Pfad ist ein Ordner.");
+    default:
+        return QStringLiteral("Systemfehler: ") + QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// Windows-1252 through the system's converter; the converter writes its own
+// substitution byte for a character the code page lacks, the file gets "?".
+QByteArray toWindows1252(QStringView text)
+{
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            out += char(unit);
+            continue;
+        }
+        qsizetype length = 1;
+        if (QChar::isSurrogate(unit)) {
+            if (!QChar::isHighSurrogate(unit) || i + 1 == text.size() || !text[i + 1].isLowSurrogate()) {
+                out += '?'; // half a pair stands for no character at all
+                continue;
+            }
+            length = 2;
+        }
+        const QByteArray encoded = encoder.encode(text.sliced(i, length));
+        i += length - 1;
+        const bool mapped = encoded.size() == 1 && encoded.at(0) != '\x1a';
+        out += mapped ? encoded.at(0) : '?';
+    }
+    return out;
+}
+
+// One open-write-fsync-close cycle; 0 or the errno of the first failure.
+// O_APPEND and a single write keep the lines of two instances apart; on
+// failure the file is cut back to where our bytes began.
+int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extraFlags = 0)
+{
+    FileDescriptor file(
+        ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | extraFlags, 0666));
+    if (!file.isOpen())
+        return errno;
+
+    struct stat info = {};
+    if (::fstat(file.get(), &info) != 0)
+        return errno;
+    off_t cutAt = info.st_size;
+
+    qsizetype done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::write(file.get(), bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = written < 0 ? errno : EIO;
+            break;
+        }
+        if (done == 0) {
+            // Another instance may have appended since fstat; cut only our part.
+            if (const off_t end = ::lseek(file.get(), 0, SEEK_CUR); end >= written)
+                cutAt = end - written;
+        }
+        done += written;
+    }
+    if (error == 0 && ::fsync(file.get()) != 0)
+        error = errno;
+
+    if (error != 0) {
+        if (done > 0 && ::ftruncate(file.get(), cutAt) != 0) {
+            // The first failure is the one to report.
+        }
+        return error;
+    }
+    if (const int closeError = file.close(); closeError != 0) {
+        if (::truncate(nativePath.constData(), cutAt) != 0) {
+            // As above.
+        }
+        return closeError;
+    }
+    return 0;
+}
+
+AppendResult resultOf(int error)
+{
+    if (error == 0)
+        return {true, {}};
+    return {false, reasonFor(error)};
+}
+
+// A new file gets its header by linking a finished temporary file into place,
+// so the file never exists without its header even when two instances save
+// into the same new file at once. File systems without hard links fall back
+// to an exclusive create.
+int createWithHeader(const QByteArray &target, const QByteArray &headerBytes)
+{
+    // A short hidden name in the same folder: link() cannot cross file systems.
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray("./") : target.left(slash + 1);
+    QByteArray tempPath;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 8 && error == EEXIST; ++attempt) {
+        tempPath = folder + ".quoran-" + QByteArray::number(::getpid()) + '-' +
+                   QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        error = appendBytes(tempPath, headerBytes, O_EXCL);
+    }
+    if (error == EEXIST)
+        return error;
+    const TemporaryName temp(tempPath);
+    if (error != 0)
+        return error;
+
+    if (::link(temp.path(), target.constData()) == 0)
+        return 0;
+    if (errno == EEXIST) {
+        // Another instance created the file, with its header; or the name is
+        // a dangling symbolic link, which gets the header through the link.
+        return QFileInfo::exists(QFile::decodeName(target)) ? 0 : appendBytes(target, headerBytes);
+    }
+    const int direct = appendBytes(target, headerBytes, O_EXCL);
+    return direct == EEXIST ? 0 : direct;
+}
+
+} // namespace
+
+QChar separatorFor(const QString &dataTrenner)
+{
+    if (dataTrenner == QLatin1String("Tabulator"))
+        return QLatin1Char('\t');
+    if (dataTrenner == QLatin1String("Komma [,]"))
+        return QLatin1Char(',');
+    return QLatin1Char(';');
+}
+
+QString headerLine(QChar separator)
+{
+    static const QStringList names{QStringLiteral("Typ"),
+                                   QStringLiteral("Nummer"),
+                                   QStringLiteral("Polzahl"),
+                                   QStringLiteral("Drehzahl"),
+                                   QStringLiteral("Spannungskonstante"),
+                                   QStringLiteral("Spannung (Phase-Phase)"),
+                                   QStringLiteral("el. Winkel"),
+                                   QStringLiteral("mech. Winkel"),
+                                   QStringLiteral("Geberzähne"),
+                                   QStringLiteral("Datum"),
+                                   QStringLiteral("Zeit"),
+                                   QStringLiteral("Visum")};
+    return names.join(separator);
+}
+
+QString recordLine(const QStringList &fields, QChar separator)
+{
+    QString line;
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (column > 0)
+            line += separator;
+        if (column >= fields.size())
+            continue;
+        // Only blanks go; a tab at either end is part of the value.
+        QStringView field(fields.at(column));
+        while (!field.isEmpty() && field.front() == u' ')
+            field = field.sliced(1);
+        while (!field.isEmpty() && field.back() == u' ')
+            field.chop(1);
+        if (field.contains(separator) || field.contains(u'"')) {
+            line += u'"';
+            line += field.toString().replace(u'"', QLatin1String("\"\""));
+            line += u'"';
+        } else {
+            line += field;
+        }
+    }
+    return line;
+}
+
+AppendResult appendLine(const QString &path, const QString &text)
+{
+    return resultOf(appendBytes(QFile::encodeName(path), toWindows1252(text) + "\r\n"));
+}
+
+bool fileExists(const QString &path)
+{
+    return QFileInfo(path).exists();
+}
+
+AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields)
+{
+    const QChar separator = separatorFor(dataTrenner);
+    if (!fileExists(path)) {
+        const int error =
+            createWithHeader(QFile::encodeName(path), toWindows1252(headerLine(separator)) + "\r\n");
+        if (error != 0)
+            return resultOf(error);
+    }
+    return appendLine(path, recordLine(fields, separator));
+}
+
+} // namespace DataFileExport

@@ -1,0 +1,344 @@
+#include "log/DataFileExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <latch>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+const QStringList exampleFields{"A1",    "17",    " 4 ",   " 964 ",       " 0,28 ",    " 27,6 ",
+                                " 2,8 ", " 1,4 ", " 256 ", " 06.12.2026", " 14:03:22", "MK"};
+
+const QByteArray headerBytes = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
+                               "el. Winkel;mech. Winkel;Geberz\xE4hne;Datum;Zeit;Visum\r\n";
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Caps the size a write may make a file reach, so that writes fail part-way
+// on a real file; the signal the kernel sends then is ignored meanwhile.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    [[nodiscard]] bool isActive() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TestDataFileExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void separators_data();
+    void separators();
+    void recordLines_data();
+    void recordLines();
+    void encodesWindows1252_data();
+    void encodesWindows1252();
+    void longFieldWrittenWhole();
+    void newFileGetsHeaderOnce();
+    void existingEmptyFileGetsNoHeader();
+    void relativeNameInCurrentFolder();
+    void failures_data();
+    void failures();
+    void failedWriteIsCutBack();
+    void headerStaysWhenRecordFails();
+    void twoWritersKeepLinesWhole();
+};
+
+void TestDataFileExport::separators_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QChar>("separator");
+
+    QTest::newRow("Tabulator") << "Tabulator" << QChar(u'\t');
+    QTest::newRow("Komma") << "Komma [,]" << QChar(u',');
+    QTest::newRow("Semikolon") << "Semikolon [;]" << QChar(u';');
+    QTest::newRow("lower-case tabulator") << "tabulator" << QChar(u';');
+    QTest::newRow("Komma without bracket") << "Komma" << QChar(u';');
+    QTest::newRow("leading blank") << " Tabulator" << QChar(u';');
+    QTest::newRow("empty") << "" << QChar(u';');
+}
+
+void TestDataFileExport::separators()
+{
+    QFETCH(QString, entry);
+    QFETCH(QChar, separator);
+    QCOMPARE(DataFileExport::separatorFor(entry), separator);
+}
+
+void TestDataFileExport::recordLines_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("example") << exampleFields << QChar(u';')
+                             << "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK";
+    QTest::newRow("comma quotes decimal commas")
+        << exampleFields << QChar(u',')
+        << "A1,17,4,964,\"0,28\",\"27,6\",\"2,8\",\"1,4\",256,06.12.2026,14:03:22,MK";
+    QTest::newRow("tab") << exampleFields << QChar(u'\t')
+                         << "A1\t17\t4\t964\t0,28\t27,6\t2,8\t1,4\t256\t06.12.2026\t14:03:22\tMK";
+    QTest::newRow("quotes doubled") << QStringList{"Typ \"B\"", "x"} << QChar(u';')
+                                    << "\"Typ \"\"B\"\"\";x;;;;;;;;;;";
+    QTest::newRow("inner blanks kept") << QStringList{"  A  1  "} << QChar(u';') << "A  1;;;;;;;;;;;";
+    QTest::newRow("tabs at the ends kept") << QStringList{" \tA\t "} << QChar(u';') << "\tA\t;;;;;;;;;;;";
+    QTest::newRow("tab field under tab separator")
+        << QStringList{"\tA"} << QChar(u'\t') << "\"\tA\"\t\t\t\t\t\t\t\t\t\t\t";
+    QTest::newRow("no fields") << QStringList{} << QChar(u';') << ";;;;;;;;;;;";
+    QTest::newRow("only blanks") << QStringList{"   ", " "} << QChar(u';') << ";;;;;;;;;;;";
+    QStringList thirteen = exampleFields;
+    thirteen << "extra";
+    QTest::newRow("thirteenth field ignored")
+        << thirteen << QChar(u';') << "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK";
+}
+
+void TestDataFileExport::recordLines()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QChar, separator);
+    QFETCH(QString, line);
+    QCOMPARE(DataFileExport::recordLine(fields, separator), line);
+}
+
+void TestDataFileExport::encodesWindows1252_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("umlauts") << QString::fromUtf8("\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F")
+                             << QByteArray("\xE4\xF6\xFC\xDF");
+    QTest::newRow("euro") << QString::fromUtf8("\xE2\x82\xAC") << QByteArray("\x80");
+    QTest::newRow("L with stroke") << QString::fromUtf8("A\xC5\x81z") << QByteArray("A?z");
+    QTest::newRow("outside the BMP is one ?") << QString::fromUtf8("a\xF0\x9F\x98\x80z") << QByteArray("a?z");
+    QTest::newRow("substitute control stays") << QStringLiteral("a\x1a") << QByteArray("a\x1a");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u'x' << QByteArray("?x");
+}
+
+void TestDataFileExport::encodesWindows1252()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    QVERIFY(DataFileExport::appendLine(path, text).ok);
+    QCOMPARE(contentOf(path), bytes + "\r\n");
+}
+
+void TestDataFileExport::longFieldWrittenWhole()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    QStringList fields = exampleFields;
+    fields[1] = QString(10000, u'7');
+    QVERIFY(DataFileExport::save(path, "Semikolon [;]", fields).ok);
+    const QList<QByteArray> lines = contentOf(path).split('\n');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(1),
+             "A1;" + QByteArray(10000, '7') + ";4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r");
+}
+
+void TestDataFileExport::newFileGetsHeaderOnce()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("Rotorlage.txt");
+    QVERIFY(!DataFileExport::fileExists(path));
+
+    const DataFileExport::AppendResult first = DataFileExport::save(path, "Semikolon [;]", exampleFields);
+    QVERIFY2(first.ok, qPrintable(first.reason));
+    const QByteArray line = "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n";
+    QCOMPARE(contentOf(path), headerBytes + line);
+    QVERIFY(DataFileExport::fileExists(path));
+
+    QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
+    QCOMPARE(contentOf(path), headerBytes + line + line);
+    // No temporary file is left beside the data file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Rotorlage.txt"});
+}
+
+void TestDataFileExport::existingEmptyFileGetsNoHeader()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    QVERIFY(writeFile(path, {}));
+    QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
+    QCOMPARE(contentOf(path), QByteArray("T\t\t\t\t\t\t\t\t\t\t\t\r\n"));
+}
+
+void TestDataFileExport::relativeNameInCurrentFolder()
+{
+    const QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const bool saved = DataFileExport::save("plain.txt", "Semikolon [;]", {"R"}).ok;
+    QDir::setCurrent(previous);
+    QVERIFY(saved);
+    QCOMPARE(contentOf(dir.filePath("plain.txt")), headerBytes + "R;;;;;;;;;;;\r\n");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain.txt"});
+}
+
+void TestDataFileExport::failures_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("folder missing") << "missing" << QString::fromUtf8("Der Ordner existiert nicht.");
+    QTest::newRow("read-only folder") << "readonly" << QString::fromUtf8("Keine Schreibberechtigung.");
+    QTest::newRow("path is a folder") << "folder" << QString::fromUtf8("Der Pfad ist ein Ordner.");
+    QTest::newRow("disk full") << "full" << QString::fromUtf8("Der Datentr\xC3\xA4ger ist voll.");
+}
+
+void TestDataFileExport::failures()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    const QTemporaryDir dir;
+    const QString folder = dir.filePath("sub");
+    QVERIFY(QDir().mkdir(folder));
+    QString path = folder + "/data.txt";
+    if (kind == "missing") {
+        path = dir.filePath("nowhere/data.txt");
+    } else if (kind == "folder") {
+        path = folder;
+    } else if (kind == "full") {
+        path = QStringLiteral("/dev/full");
+    } else if (kind == "readonly") {
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        if (writeFile(folder + "/probe", "x")) {
+            QFile::remove(folder + "/probe");
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("Running with rights that ignore folder permissions");
+        }
+    }
+
+    const DataFileExport::AppendResult result = DataFileExport::save(path, "Semikolon [;]", exampleFields);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.reason, reason);
+    if (kind != "full")
+        QVERIFY(!QFileInfo::exists(path) || QFileInfo(path).isDir());
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // Once the cause is gone, saving works again and starts with the header.
+    if (kind == "readonly") {
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
+        QVERIFY(contentOf(path).startsWith(headerBytes));
+    } else if (kind == "missing") {
+        QVERIFY(QDir().mkdir(dir.filePath("nowhere")));
+        QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
+        QVERIFY(contentOf(path).startsWith(headerBytes));
+    }
+}
+
+void TestDataFileExport::failedWriteIsCutBack()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    const QByteArray before = "earlier line\r\n";
+    QVERIFY(writeFile(path, before));
+    {
+        // The first part of the line fits, the rest does not.
+        const FileSizeLimit limit(before.size() + 5);
+        QVERIFY(limit.isActive());
+        const DataFileExport::AppendResult result = DataFileExport::appendLine(path, QString(40, u'x'));
+        QVERIFY(!result.ok);
+        QVERIFY2(result.reason.startsWith(QStringLiteral("Systemfehler: ")), qPrintable(result.reason));
+    }
+    QCOMPARE(contentOf(path), before);
+    QVERIFY(DataFileExport::appendLine(path, QString(40, u'x')).ok);
+    QCOMPARE(contentOf(path), before + QByteArray(40, 'x') + "\r\n");
+}
+
+void TestDataFileExport::headerStaysWhenRecordFails()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    {
+        const FileSizeLimit limit(headerBytes.size() + 10);
+        QVERIFY(limit.isActive());
+        QVERIFY(!DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
+    }
+    QCOMPARE(contentOf(path), headerBytes);
+    QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
+    QCOMPARE(contentOf(path), headerBytes + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
+}
+
+void TestDataFileExport::twoWritersKeepLinesWhole()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("shared.txt");
+    constexpr int LinesEach = 200;
+    std::latch start(2);
+    std::atomic<int> failures = 0;
+    const auto writer = [&](const QString &type) {
+        start.arrive_and_wait();
+        for (int i = 0; i < LinesEach; ++i) {
+            QStringList fields = exampleFields;
+            fields[0] = type;
+            fields[1] = QString::number(i);
+            fields[11] = QString(300, u'v'); // long enough to make torn lines likely
+            if (!DataFileExport::save(path, "Semikolon [;]", fields).ok)
+                ++failures;
+        }
+    };
+    std::thread first(writer, QStringLiteral("W1"));
+    std::thread second(writer, QStringLiteral("W2"));
+    first.join();
+    second.join();
+    QCOMPARE(failures.load(), 0);
+
+    QList<QByteArray> lines = contentOf(path).split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    QCOMPARE(lines.size(), 1 + 2 * LinesEach);
+    QCOMPARE(lines.takeFirst() + '\n', headerBytes);
+    QSet<QByteArray> expected;
+    for (const char *type : {"W1", "W2"}) {
+        for (int i = 0; i < LinesEach; ++i)
+            expected.insert(QByteArray(type) + ';' + QByteArray::number(i) +
+                            ";4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;" + QByteArray(300, 'v') +
+                            '\r');
+    }
+    QCOMPARE(QSet<QByteArray>(lines.cbegin(), lines.cend()), expected);
+}
+
+QTEST_GUILESS_MAIN(TestDataFileExport)
+#include "tst_datafileexport.moc"
