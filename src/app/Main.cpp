@@ -283,6 +283,16 @@ void Main::activateStep()
     }
     setWindowState(Qt::WindowMaximized);
     updateStatusBar();
+    // Without a window manager nobody carries out the maximising; fill the
+    // screen ourselves then, so the operator sees the same window.
+    QTimer::singleShot(300, this, [this] {
+        const QScreen *screen = this->screen();
+        if (!screen || !isMaximized() || !isVisible())
+            return;
+        const QRect available = screen->availableGeometry();
+        if (frameGeometry().width() < available.width() * 0.97)
+            setGeometry(available);
+    });
 }
 
 void Main::changeEvent(QEvent *event)
