@@ -1,14 +1,17 @@
 // Reads through a real pseudo-terminal against the simulated instrument.
 
 #include "SimFrame.h"
+#include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 
+#include "app/ErrorBox.h"
 #include "config/PortMap.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "link/ReadStatus.h"
 #include "link/SerialPortLayer.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -70,6 +73,8 @@ private slots:
 
     void statusText_data();
     void statusText();
+
+    void errorBoxesAreCaught();
 };
 
 void TestFrameReader::messages()
@@ -313,6 +318,15 @@ void TestFrameReader::readThroughSettingsFile()
     QCOMPARE(result.outcome, ReadOutcome::Received);
     QCOMPARE(result.buffer.received(), SimFrame::build(withFields(5).fields));
     QCOMPARE(result.portLabel, QStringLiteral("Com1 (%1)").arg(fixture.devicePath()));
+
+    // Pins added later reach the settings file too.
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("ttyGone"));
+    fixture.pin(4, missing);
+    QCOMPARE(PortMap::current().devicePath(4), missing);
+    const ReadResult gone = readFrame(4, true);
+    QCOMPARE(gone.outcome, ReadOutcome::PortNotAccessible);
+    QCOMPARE(gone.portLabel, QStringLiteral("Com4 (%1)").arg(missing));
 }
 
 void TestFrameReader::lateAnswerDoesNotReachTheNextRead()
@@ -575,5 +589,21 @@ void TestFrameReader::statusText()
     QTEST(readStatusText(result, check, time), "text");
 }
 
-QTEST_GUILESS_MAIN(TestFrameReader)
+void TestFrameReader::errorBoxesAreCaught()
+{
+    // What window tests rely on: the boxes of a read are seen and closed.
+    MessageBoxCatcher boxes;
+    showErrorBox(portNotAccessibleMessage());
+    showErrorBox(noDataMessage());
+    QCOMPARE(boxes.messages(), (QList<UserMessage>{portNotAccessibleMessage(), noDataMessage()}));
+    QCOMPARE(boxes.caught().constFirst().icon, QMessageBox::Critical);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+
+    boxes.clear();
+    QTimer::singleShot(50, [] { showErrorBox(noDataMessage()); });
+    QVERIFY(boxes.waitForCount(1));
+    QCOMPARE(boxes.messages(), QList<UserMessage>{noDataMessage()});
+}
+
+QTEST_MAIN(TestFrameReader)
 #include "tst_framereader.moc"
