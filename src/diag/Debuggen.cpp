@@ -1,5 +1,160 @@
 #include "diag/Debuggen.h"
 
+#include "app/AppState.h"
+#include "app/ErrorBox.h"
+#include "app/WaitCursor.h"
+#include "config/ComPorts.h"
+#include "diag/InspectorRows.h"
+#include "diag/ListviewColResize.h"
+#include "link/FrameReader.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTime>
+#include <QTreeWidget>
+
+namespace {
+
+[[nodiscard]] QFont arialBold(qreal pointSize)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    return font;
+}
+
+template <class Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    return control;
+}
+
+} // namespace
+
 Debuggen::Debuggen(QWidget *parent)
     : ChildWindow(QStringLiteral("Debuggen"), QStringLiteral("Debuggen"), parent)
-{}
+{
+    const WaitCursor wait;
+    sizeFromExitButton(9000, 5640, 855, 735);
+    createControls();
+
+    FillPortList(m_cmbPort, 16, false);
+    m_cmbPort->setCurrentIndex(m_cmbPort->count() > 0 ? 0 : -1);
+    const QString configured = AppState::instance().Schnittstelle.toUpper();
+    for (int index = 0; index < m_cmbPort->count(); ++index) {
+        if (m_cmbPort->itemText(index).toUpper() == configured) {
+            m_cmbPort->setCurrentIndex(index);
+            break;
+        }
+    }
+    // The first entry was selected before the signal was connected.
+    portChoice();
+}
+
+void Debuggen::createControls()
+{
+    QWidget *area = client();
+
+    auto *label2 = named(new QLabel(QStringLiteral("Debuggen"), area), QStringLiteral("Label2"));
+    label2->setFont(arialBold(20.25));
+    place(label2, 120, 120, 2415, 495);
+
+    auto *label1 = named(
+        new QLabel(
+            QStringLiteral("Auslesen der Schnittstelle und Anzeigen der empfangenen Daten, Byte für Byte..."),
+            area),
+        QStringLiteral("Label1"));
+    label1->setFont(arialBold(9.75));
+    place(label1, 120, 720, 9375, 375);
+
+    m_listView1 = named(new QTreeWidget(area), QStringLiteral("ListView1"));
+    m_listView1->setRootIsDecorated(false);
+    m_listView1->setHeaderLabels({QStringLiteral("Datenfeld"), QStringLiteral("Bytes"), QStringLiteral("Hex"),
+                                  QStringLiteral("Dez"), QStringLiteral("Beschreibung")});
+    m_listView1->headerItem()->setTextAlignment(1, Qt::AlignCenter);
+    for (const int column : {0, 2, 3, 4})
+        m_listView1->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+    m_listView1->setAccessibleName(QStringLiteral("Empfangene Datenfelder"));
+    place(m_listView1, 120, 1200, 9735, 3495);
+
+    auto *label4 = named(new QLabel(QStringLiteral("Hex:"), area), QStringLiteral("Label4"));
+    place(label4, 120, 4800, 375, 255);
+    m_text1 = named(new QLineEdit(area), QStringLiteral("Text1"));
+    m_text1->setReadOnly(true);
+    place(m_text1, 600, 4800, 9255, 285);
+    setBuddyCaption(label4, m_text1);
+
+    auto *label5 = named(new QLabel(QStringLiteral("Dez:"), area), QStringLiteral("Label5"));
+    place(label5, 120, 5160, 375, 255);
+    m_text2 = named(new QLineEdit(area), QStringLiteral("Text2"));
+    m_text2->setReadOnly(true);
+    place(m_text2, 600, 5160, 9255, 285);
+    setBuddyCaption(label5, m_text2);
+
+    m_cmdRead = named(new QPushButton(QStringLiteral("Daten lesen"), area), QStringLiteral("cmdRead"));
+    place(m_cmdRead, 120, 5640, 2055, 735);
+    connect(m_cmdRead, &QPushButton::clicked, this, &Debuggen::readData);
+
+    auto *label3 =
+        named(new QLabel(QStringLiteral("Wahl der Schnittstelle:"), area), QStringLiteral("Label3"));
+    place(label3, 3480, 5640, 1695, 255);
+    m_cmbPort = named(new QComboBox(area), QStringLiteral("cmbPort"));
+    m_cmbPort->setEditable(false);
+    place(m_cmbPort, 5160, 5640, 855, 315);
+    setBuddyCaption(label3, m_cmbPort);
+    connect(m_cmbPort, &QComboBox::currentIndexChanged, this, &Debuggen::portChoice);
+    // Choosing the same entry again looks again: the device may have come or gone.
+    connect(m_cmbPort, &QComboBox::activated, this, &Debuggen::portChoice);
+
+    m_label6 = named(new QLabel(QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"), area),
+                     QStringLiteral("Label6"));
+    m_label6->setFont(arialBold(8.25));
+    place(m_label6, 2760, 6000, 4455, 255);
+
+    m_cmdExit = named(new QPushButton(area), QStringLiteral("cmdExit"));
+    m_cmdExit->setIcon(QIcon(QStringLiteral(":/images/close.png")));
+    m_cmdExit->setIconSize(QSize(32, 32));
+    m_cmdExit->setToolTip(QStringLiteral("Exit"));
+    m_cmdExit->setAccessibleName(QStringLiteral("Exit"));
+    place(m_cmdExit, 9000, 5640, 855, 735);
+    connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Debuggen::portChoice()
+{
+    const int index = m_cmbPort->currentIndex();
+    const bool known = index >= 0 && PortExists(m_cmbPort->itemText(index));
+    m_label6->setVisible(!known);
+}
+
+void Debuggen::readData()
+{
+    m_text1->clear();
+    m_text2->clear();
+    m_listView1->clear();
+
+    // The entry's position is the port number; the configured port plays no part.
+    const int portNumber = m_cmbPort->currentIndex() + 1;
+    ReadResult result;
+    {
+        const WaitCursor wait;
+        result = readFrame(portNumber, AppState::instance().DemoModus);
+    }
+    AppState::instance().reportReadOutcome(inspectorStatusText(result, QTime::currentTime()));
+    if (result.outcome != ReadOutcome::Received) {
+        showErrorBox(result.message, this);
+        return;
+    }
+
+    const InspectorView view = inspectReception(result.buffer.received());
+    m_text1->setText(view.hexList);
+    m_text2->setText(view.decimalList);
+    // A long reception shows from its first byte on.
+    m_text1->setCursorPosition(0);
+    m_text2->setCursorPosition(0);
+    for (const InspectorRow &row : view.rows)
+        AddListItem(m_listView1, row.zeile, row.datenfeld, row.bytes, row.hex, row.dez, row.beschreibung);
+    ResizeAllColumns(m_listView1, ColumnWidth::AutoSizeUseHeader);
+}

@@ -1,0 +1,528 @@
+// The raw frame inspector window against the simulated instrument on a real
+// pseudo-terminal.
+
+#include "SimFrame.h"
+#include "app/AppState.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Twips.h"
+#include "app/Windows.h"
+#include "diag/Debuggen.h"
+#include "link/Frame.h"
+#include "link/FrameReader.h"
+#include "support/AppTestEnvironment.h"
+#include "support/MessageBoxCatcher.h"
+#include "support/SimFixture.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(SimMode)
+
+namespace {
+
+const QString WorkedHex =
+    QStringLiteral("02,04,00,F9,00,00,00,1C,00,00,01,14,00,1C,00,0E,01,00,00,01,00,56,00,2B,"
+                   "9B,03");
+const QString WorkedDecimal =
+    QStringLiteral("002,004,000,249,000,000,000,028,000,000,001,020,000,028,000,014,001,"
+                   "000,000,001,000,086,000,043,155,003");
+
+QString hexList(const QByteArray &bytes)
+{
+    QStringList entries;
+    for (const char byte : bytes)
+        entries << QStringLiteral("%1").arg(quint8(byte), 2, 16, QChar('0')).toUpper();
+    return entries.join(',');
+}
+
+QString decimalList(const QByteArray &bytes)
+{
+    QStringList entries;
+    for (const char byte : bytes)
+        entries << QStringLiteral("%1").arg(quint8(byte), 3, 10, QChar('0'));
+    return entries.join(',');
+}
+
+// The program with Com1 pinned to a simulated instrument and the inspector open.
+struct Bench
+{
+    explicit Bench(const QString &configuredPort = QStringLiteral("Com1"), bool demo = false)
+    {
+        // Ports other than Com1 that a test chooses are pinned, never the machine's own.
+        sim.pin(5, env.path(QStringLiteral("no-such-tty")));
+        LoadSettings();
+        AppState::instance().Schnittstelle = configuredPort;
+        AppState::instance().DemoModus = demo;
+        main = Windows::main();
+        main->show();
+        main->showDebuggen();
+        window = main->debuggen();
+    }
+
+    [[nodiscard]] bool ready() const { return sim.isValid() && window && QTest::qWaitForWindowExposed(main); }
+    template <class Control> [[nodiscard]] Control *control(const char *name) const
+    {
+        return window->findChild<Control *>(name);
+    }
+    [[nodiscard]] QTreeWidget *list() const { return control<QTreeWidget>("ListView1"); }
+    [[nodiscard]] QComboBox *ports() const { return control<QComboBox>("cmbPort"); }
+    [[nodiscard]] QString hexText() const { return control<QLineEdit>("Text1")->text(); }
+    [[nodiscard]] QString decimalText() const { return control<QLineEdit>("Text2")->text(); }
+    [[nodiscard]] bool warningShown() const { return !control<QLabel>("Label6")->isHidden(); }
+    [[nodiscard]] QString statusText() const { return main->findChild<QLabel *>("sbPanelRead")->text(); }
+    void read() const { QTest::mouseClick(control<QPushButton>("cmdRead"), Qt::LeftButton); }
+
+    [[nodiscard]] QTreeWidgetItem *row(int zeile) const
+    {
+        for (int index = 0; index < list()->topLevelItemCount(); ++index) {
+            QTreeWidgetItem *item = list()->topLevelItem(index);
+            if (item->data(0, Qt::UserRole).toString() == QStringLiteral("Zeile%1").arg(zeile))
+                return item;
+        }
+        return nullptr;
+    }
+
+    AppTestEnvironment env;
+    SimFixture sim;
+    MessageBoxCatcher boxes;
+    Main *main = nullptr;
+    Debuggen *window = nullptr;
+};
+
+} // namespace
+
+class TestDebuggen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void windowAndColumns();
+    void openedFromMenu();
+    void portList();
+    void preselection_data();
+    void preselection();
+    void warningFollowsChosenPort();
+    void workedExample_data();
+    void workedExample();
+    void englishAngles();
+    void receptions_data();
+    void receptions();
+    void faultyFramesAreListed_data();
+    void faultyFramesAreListed();
+    void portWithoutDevice_data();
+    void portWithoutDevice();
+    void configuredPortPlaysNoPart();
+    void twoReadsLeaveThirteenRows();
+    void columnWidthsAfterRead();
+    void exitCloses();
+};
+
+void TestDebuggen::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Label2") << "Label2" << QRect(120, 120, 2415, 495) << "Debuggen";
+    QTest::newRow("Label1")
+        << "Label1" << QRect(120, 720, 9375, 375)
+        << "Auslesen der Schnittstelle und Anzeigen der empfangenen Daten, Byte für Byte...";
+    QTest::newRow("ListView1") << "ListView1" << QRect(120, 1200, 9735, 3495) << "";
+    QTest::newRow("Label4") << "Label4" << QRect(120, 4800, 375, 255) << "Hex:";
+    QTest::newRow("Text1") << "Text1" << QRect(600, 4800, 9255, 285) << "";
+    QTest::newRow("Label5") << "Label5" << QRect(120, 5160, 375, 255) << "Dez:";
+    QTest::newRow("Text2") << "Text2" << QRect(600, 5160, 9255, 285) << "";
+    QTest::newRow("cmdRead") << "cmdRead" << QRect(120, 5640, 2055, 735) << "Daten lesen";
+    QTest::newRow("Label3") << "Label3" << QRect(3480, 5640, 1695, 255) << "Wahl der Schnittstelle:";
+    QTest::newRow("cmbPort") << "cmbPort" << QRect(5160, 5640, 855, 315) << "Com1";
+    QTest::newRow("Label6") << "Label6" << QRect(2760, 6000, 4455, 255)
+                            << "ACHTUNG: Schnittstelle im System nicht bekannt!!!";
+    QTest::newRow("cmdExit") << "cmdExit" << QRect(9000, 5640, 855, 735) << "";
+}
+
+void TestDebuggen::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, text);
+    Bench bench;
+    QVERIFY(bench.ready());
+    auto *control = bench.window->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->geometry(), Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), text);
+    else if (auto *button = qobject_cast<QPushButton *>(control))
+        QCOMPARE(button->text(), text);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        QCOMPARE(combo->currentText(), text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        QCOMPARE(edit->text(), text);
+}
+
+void TestDebuggen::windowAndColumns()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Debuggen"));
+    QCOMPARE(bench.window->size(), QSize(Twips::toPixelsX(10085), Twips::toPixelsY(6875)));
+
+    const auto fontOf = [&bench](const char *name) { return bench.control<QLabel>(name)->font(); };
+    QCOMPARE(fontOf("Label2").family(), QStringLiteral("Arial"));
+    QVERIFY(fontOf("Label2").bold());
+    QCOMPARE(fontOf("Label2").pointSizeF(), 20.25);
+    QVERIFY(fontOf("Label1").bold());
+    QCOMPARE(fontOf("Label1").pointSizeF(), 9.75);
+    QVERIFY(fontOf("Label6").bold());
+    QCOMPARE(fontOf("Label6").pointSizeF(), 8.25);
+
+    QTreeWidget *list = bench.list();
+    QVERIFY(!list->rootIsDecorated());
+    QVERIFY(!list->isHeaderHidden());
+    QCOMPARE(list->topLevelItemCount(), 0);
+    const QStringList titles{"Datenfeld", "Bytes", "Hex", "Dez", "Beschreibung"};
+    QCOMPARE(list->columnCount(), 5);
+    for (int column = 0; column < 5; ++column) {
+        QCOMPARE(list->headerItem()->text(column), titles.at(column));
+        const Qt::Alignment horizontal =
+            Qt::Alignment(list->headerItem()->textAlignment(column)) & Qt::AlignHorizontal_Mask;
+        QCOMPARE(horizontal, column == 1 ? Qt::AlignHCenter : Qt::AlignLeft);
+    }
+
+    auto *text1 = bench.control<QLineEdit>("Text1");
+    auto *text2 = bench.control<QLineEdit>("Text2");
+    QVERIFY(text1->isReadOnly());
+    QVERIFY(text2->isReadOnly());
+    QCOMPARE(text1->accessibleName(), QStringLiteral("Hex:"));
+    QCOMPARE(text2->accessibleName(), QStringLiteral("Dez:"));
+    QCOMPARE(bench.control<QLabel>("Label4")->buddy(), text1);
+    QCOMPARE(bench.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
+    QVERIFY(!bench.ports()->isEditable());
+    auto *exit = bench.control<QPushButton>("cmdExit");
+    QCOMPARE(exit->toolTip(), QStringLiteral("Exit"));
+    QCOMPARE(exit->accessibleName(), QStringLiteral("Exit"));
+    QVERIFY(!exit->icon().isNull());
+}
+
+void TestDebuggen::openedFromMenu()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    bench.window->close();
+    QVERIFY(!bench.main->debuggen());
+    auto *item = bench.main->findChild<QAction *>("mnuDebuggen");
+    QVERIFY(item);
+    item->trigger();
+    Debuggen *first = bench.main->debuggen();
+    QVERIFY(first);
+    item->trigger();
+    QCOMPARE(bench.main->debuggen(), first);
+}
+
+void TestDebuggen::portList()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QComboBox *ports = bench.ports();
+    QCOMPARE(ports->count(), 16);
+    for (int index = 0; index < 16; ++index)
+        QCOMPARE(ports->itemText(index), QStringLiteral("Com%1").arg(index + 1));
+    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), bench.sim.devicePath());
+}
+
+void TestDebuggen::preselection_data()
+{
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("COM3") << "COM3" << 2;
+    QTest::newRow("com16") << "com16" << 15;
+    QTest::newRow("Com1") << "Com1" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("unknown name") << "Com99" << 0;
+    QTest::newRow("no number") << "Com" << 0;
+}
+
+void TestDebuggen::preselection()
+{
+    QFETCH(QString, configured);
+    QFETCH(int, selected);
+    Bench bench(configured);
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.ports()->currentIndex(), selected);
+}
+
+void TestDebuggen::warningFollowsChosenPort()
+{
+    Bench bench;
+    // A plain file is no serial device.
+    const QString plainFile = bench.env.path(QStringLiteral("plain-file"));
+    QFile file(plainFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    bench.sim.pin(6, plainFile);
+    QVERIFY(bench.ready());
+
+    QVERIFY(!bench.warningShown()); // Com1, the simulator
+    bench.ports()->setCurrentIndex(4);
+    QVERIFY(bench.warningShown()); // Com5, pinned to nothing
+    bench.ports()->setCurrentIndex(0);
+    QVERIFY(!bench.warningShown());
+    bench.ports()->setCurrentIndex(5);
+    QVERIFY(bench.warningShown()); // Com6, a plain file
+    QVERIFY(bench.control<QLabel>("Label6")->isVisible());
+
+    // The port appears while chosen: choosing it again looks again.
+    bench.sim.pin(6, bench.sim.devicePath());
+    QVERIFY(bench.warningShown());
+    emit bench.ports()->activated(5);
+    QVERIFY(!bench.warningShown());
+}
+
+void TestDebuggen::workedExample_data()
+{
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<SimMode>("mode");
+    QTest::newRow("demo mode, instrument answers garbage")
+        << true << SimMode{.raw = QByteArray("\x55\xAA\x01", 3)};
+    QTest::newRow("demo mode, silent instrument") << true << SimMode{.silent = true};
+    QTest::newRow("instrument sends the demo values") << false << SimMode{};
+}
+
+void TestDebuggen::workedExample()
+{
+    QFETCH(bool, demo);
+    QFETCH(SimMode, mode);
+    Bench bench(QStringLiteral("Com1"), demo);
+    bench.sim.setMode(mode);
+    QVERIFY(bench.ready());
+    bench.read();
+
+    QVERIFY2(bench.boxes.messages().isEmpty(), qPrintable(bench.boxes.messages().value(0).text));
+    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    QCOMPARE(bench.hexText(), WorkedHex);
+    QCOMPARE(bench.decimalText(), WorkedDecimal);
+
+    const QStringList hex{"&H02",   "&H04",   "&H00F9", "&H0000001C", "&H00000114", "&H001C", "&H000E",
+                          "&H0100", "&H0001", "&H0056", "&H002B",     "&H9B",       "&H03"};
+    const QStringList dez{"2", "4", "249", "28", "276", "2,8", "1,4", "256", "1", "86", "43", "155", "3"};
+    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    for (int zeile = 1; zeile <= 13; ++zeile) {
+        QTreeWidgetItem *item = bench.row(zeile);
+        QVERIFY2(item, qPrintable(QString::number(zeile)));
+        QCOMPARE(bench.list()->indexOfTopLevelItem(item), zeile - 1);
+        QCOMPARE(item->text(2), hex.at(zeile - 1));
+        QCOMPARE(item->text(3), dez.at(zeile - 1));
+    }
+    QCOMPARE(bench.row(12)->text(0), QStringLiteral("Checksumme"));
+    QCOMPARE(bench.row(12)->text(4),
+             QStringLiteral("###, XOR-Verknüpfung aller Datenbytes (ohne STX, CRC, ETX)"));
+
+    static const QRegularExpression status(
+        QStringLiteral("^\\d\\d:\\d\\d:\\d\\d Debuggen: 26 Bytes empfangen$"));
+    QVERIFY2(status.match(bench.statusText()).hasMatch(), qPrintable(bench.statusText()));
+}
+
+void TestDebuggen::englishAngles()
+{
+    Bench bench(QStringLiteral("Com1"), true);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(bench.ready());
+    bench.read();
+    QCOMPARE(bench.row(6)->text(3), QStringLiteral("2.8"));
+    QCOMPARE(bench.row(7)->text(3), QStringLiteral("1.4"));
+    QCOMPARE(bench.row(8)->text(3), QStringLiteral("256"));
+}
+
+void TestDebuggen::receptions_data()
+{
+    QTest::addColumn<SimMode>("mode");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("1 byte") << SimMode{.raw = QByteArray("\x02", 1)} << 1;
+    QTest::newRow("13 bytes") << SimMode{.shortLength = 13} << 6;
+    QTest::newRow("25 bytes") << SimMode{.shortLength = 25} << 12;
+    QTest::newRow("26 bytes") << SimMode{} << 13;
+    QTest::newRow("27 bytes") << SimMode{.longLength = 27} << 13;
+    QTest::newRow("100 bytes") << SimMode{.longLength = 100} << 13;
+    QTest::newRow("150 bytes") << SimMode{.longLength = 150} << 13;
+}
+
+void TestDebuggen::receptions()
+{
+    QFETCH(SimMode, mode);
+    QFETCH(int, rows);
+    Bench bench;
+    bench.sim.setMode(mode);
+    QVERIFY(bench.ready());
+    bench.read();
+
+    QVERIFY(bench.boxes.messages().isEmpty());
+    const QByteArray sent = SimFrame::answer(mode);
+    const QByteArray kept = sent.left(100);
+    QCOMPARE(bench.hexText(), hexList(kept));
+    QCOMPARE(bench.decimalText(), decimalList(kept));
+    QCOMPARE(bench.list()->topLevelItemCount(), rows);
+    QVERIFY(bench.row(rows));
+    QVERIFY(!bench.row(rows + 1));
+    if (rows == 6) {
+        // Only the high byte of the electrical angle came.
+        QCOMPARE(bench.row(6)->text(2), QStringLiteral("&H") + hexList(sent.mid(12, 1)));
+        QCOMPARE(bench.row(6)->text(3), QStringLiteral("0"));
+    }
+    if (rows == 13)
+        QCOMPARE(bench.row(13)->text(2), QStringLiteral("&H03"));
+    QVERIFY2(bench.statusText().endsWith(QStringLiteral("Debuggen: %1 %2 empfangen")
+                                             .arg(kept.size())
+                                             .arg(kept.size() == 1 ? "Byte" : "Bytes")),
+             qPrintable(bench.statusText()));
+}
+
+void TestDebuggen::faultyFramesAreListed_data()
+{
+    QTest::addColumn<SimMode>("mode");
+    QTest::addColumn<int>("zeile");
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<QString>("dez");
+    QTest::newRow("wrong start byte") << SimMode{.badStart = true} << 1 << "&H55"
+                                      << "85";
+    QTest::newRow("wrong end byte") << SimMode{.badEnd = true} << 13 << "&H55"
+                                    << "85";
+    QTest::newRow("wrong checksum") << SimMode{.badChecksum = true} << 12 << "&H64"
+                                    << "100";
+    SimMode extremes;
+    extremes.fields.period = 0xFFFF;
+    extremes.fields.teeth = -1;
+    extremes.fields.elAngle = -1;
+    extremes.fields.mechAngle = std::int16_t(0x8000);
+    QTest::newRow("period FFFF") << extremes << 3 << "&HFFFF"
+                                 << "65535";
+    QTest::newRow("teeth FFFF") << extremes << 8 << "&HFFFF"
+                                << "-1";
+    QTest::newRow("angle FFFF") << extremes << 6 << "&HFFFF"
+                                << "-0,1";
+    QTest::newRow("angle 8000") << extremes << 7 << "&H8000"
+                                << "-3276,8";
+    SimMode highest;
+    highest.fields.elAngle = 0x7FFF;
+    QTest::newRow("angle 7FFF") << highest << 6 << "&H7FFF"
+                                << "3276,7";
+}
+
+void TestDebuggen::faultyFramesAreListed()
+{
+    QFETCH(SimMode, mode);
+    QFETCH(int, zeile);
+    QFETCH(QString, hex);
+    QFETCH(QString, dez);
+    Bench bench;
+    bench.sim.setMode(mode);
+    QVERIFY(bench.ready());
+    bench.read();
+    // Nothing is checked, so nothing is reported.
+    QCOMPARE(bench.boxes.count(), 0);
+    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    QCOMPARE(bench.row(zeile)->text(2), hex);
+    QCOMPARE(bench.row(zeile)->text(3), dez);
+    QCOMPARE(bench.hexText(), hexList(SimFrame::answer(mode)));
+}
+
+void TestDebuggen::portWithoutDevice_data()
+{
+    QTest::addColumn<bool>("demo");
+    QTest::newRow("measuring") << false;
+    QTest::newRow("demo mode") << true;
+}
+
+void TestDebuggen::portWithoutDevice()
+{
+    QFETCH(bool, demo);
+    Bench bench(QStringLiteral("Com1"), demo);
+    QVERIFY(bench.ready());
+    bench.read();
+    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+
+    bench.ports()->setCurrentIndex(4); // Com5, pinned to a missing device
+    bench.read();
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{portNotAccessibleMessage()});
+    QCOMPARE(bench.boxes.caught().constFirst().icon, QMessageBox::Critical);
+    QCOMPARE(bench.list()->topLevelItemCount(), 0);
+    QCOMPARE(bench.hexText(), QString());
+    QCOMPARE(bench.decimalText(), QString());
+    QVERIFY2(bench.statusText().contains(QStringLiteral("Debuggen: Com5")), qPrintable(bench.statusText()));
+    QCOMPARE(bench.sim.sim().requestCount(), 1);
+}
+
+void TestDebuggen::configuredPortPlaysNoPart()
+{
+    // The configured port has no device; the chosen entry decides.
+    Bench bench(QStringLiteral("Com5"));
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.ports()->currentIndex(), 4);
+    QVERIFY(bench.warningShown());
+    bench.ports()->setCurrentIndex(0);
+    bench.read();
+    QCOMPARE(bench.boxes.count(), 0);
+    QCOMPARE(bench.hexText(), WorkedHex);
+    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com5"));
+}
+
+void TestDebuggen::twoReadsLeaveThirteenRows()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    bench.read();
+    bench.sim.setMode(SimMode{.badStart = true});
+    bench.read();
+    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    QCOMPARE(bench.row(1)->text(2), QStringLiteral("&H55"));
+    QCOMPARE(bench.hexText().count(','), 25);
+
+    // A read without data empties what the one before showed.
+    bench.sim.setMode(SimMode{.silent = true});
+    bench.read();
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{noDataMessage()});
+    QCOMPARE(bench.list()->topLevelItemCount(), 0);
+    QCOMPARE(bench.hexText(), QString());
+    QCOMPARE(bench.decimalText(), QString());
+}
+
+void TestDebuggen::columnWidthsAfterRead()
+{
+    Bench bench(QStringLiteral("Com1"), true);
+    QVERIFY(bench.ready());
+    bench.read();
+    QTreeWidget *list = bench.list();
+    QHeaderView *header = list->header();
+    const QFontMetrics metrics = list->fontMetrics();
+    for (int column = 0; column < 5; ++column) {
+        int widest = header->fontMetrics().horizontalAdvance(list->headerItem()->text(column));
+        for (int index = 0; index < list->topLevelItemCount(); ++index)
+            widest = std::max(widest, metrics.horizontalAdvance(list->topLevelItem(index)->text(column)));
+        QVERIFY2(header->sectionSize(column) >= widest, qPrintable(QString::number(column)));
+    }
+    const int longest = metrics.horizontalAdvance(
+        QStringLiteral("###, XOR-Verknüpfung aller Datenbytes (ohne STX, CRC, ETX)"));
+    QVERIFY(header->sectionSize(4) >= longest);
+    // Stretched to the right edge, or wider than the list and scrolled.
+    QVERIFY(header->sectionPosition(4) + header->sectionSize(4) >= list->viewport()->width());
+}
+
+void TestDebuggen::exitCloses()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QTest::mouseClick(bench.control<QPushButton>("cmdExit"), Qt::LeftButton);
+    QVERIFY(!bench.main->debuggen());
+    QCOMPARE(bench.sim.sim().requestCount(), 0);
+}
+
+QTEST_MAIN(TestDebuggen)
+#include "tst_debuggen.moc"
