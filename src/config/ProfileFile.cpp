@@ -241,10 +241,7 @@ private:
 
 [[nodiscard]] bool store(const QString &path, const QByteArray &bytes)
 {
-    const QFileInfo info(path);
-    // A replace by rename would succeed on a read-only file; Windows refuses.
-    if (info.exists() && !info.isWritable())
-        return false;
+    // QSaveFile also refuses an existing file that is read-only, as Windows does.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -40,16 +40,11 @@ std::optional<bool> profileTextToBool(const QString &text)
         return true;
     if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
-    // Only digits make a number: "nan" and "inf" parse as doubles but are not.
-    bool hasDigit = false;
-    for (const QChar c : trimmed)
-        hasDigit = hasDigit || c.isDigit();
-    if (!hasDigit)
-        return std::nullopt;
     bool ok = false;
     double number = QLocale::c().toDouble(trimmed, &ok);
     if (!ok)
         number = QLocale().toDouble(trimmed, &ok); // "2,5" with a German locale
+    // "nan" and "inf" pass as doubles but are no numbers here.
     if (!ok || !std::isfinite(number))
         return std::nullopt;
     return number != 0.0;
