@@ -1,0 +1,142 @@
+// Time of one save of a record (header check, append, fsync) and of one read
+// in the log window, from pressing "Daten lesen" to the fields filled.
+// Prints "name: value unit" lines.
+//
+//   save [saves [reads [folder]]]   (defaults 200, 100, the current folder)
+//
+// The data file goes into a temporary folder inside folder, which should be
+// on a local disk (not tmpfs, where fsync costs nothing). Targets: save
+// median under 5 ms; read to fields at most 10 ms over the 100 ms wait.
+
+#include "SimInstrument.h"
+
+#include "app/AppState.h"
+#include "config/SettingsPath.h"
+#include "link/FrameReader.h"
+#include "log/DataFileExport.h"
+#include "log/MesswerteProtokoll.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double maximum(const std::vector<double> &values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
+double milliseconds(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // An offscreen window unless a display is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const int saves = arguments.size() > 1 ? std::max(1, arguments[1].toInt()) : 200;
+    const int reads = arguments.size() > 2 ? std::max(1, arguments[2].toInt()) : 100;
+    const QString folder = arguments.size() > 3 ? arguments[3] : QDir::currentPath();
+
+    QTemporaryDir dir(QDir(folder).filePath(QStringLiteral("save-bench-XXXXXX")));
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "save: no temporary folder in %s\n", qPrintable(folder));
+        return 1;
+    }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+
+    // Saves: the first creates the file with its header, the others append.
+    const QString dataFile = dir.filePath(QStringLiteral("Rotorlage.txt"));
+    const QStringList fields{"A1",    " 4 ",   " 964 ", " 0,28 ",      " 27,6 ",    " 2,8 ",
+                             " 1,4 ", " 256 ", "17",    " 06.12.2026", " 14:03:22", "MK"};
+    std::vector<double> saveMs;
+    int failures = 0;
+    for (int i = 0; i < saves; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const DataFileExport::AppendResult result =
+            DataFileExport::save(dataFile, QStringLiteral("Semikolon [;]"), fields);
+        saveMs.push_back(milliseconds(timer));
+        if (!result.ok)
+            ++failures;
+    }
+
+    // Reads: the window against the simulated instrument on Com1, pinned in
+    // a settings file of its own, never a serial device of this machine.
+    QString error;
+    const std::unique_ptr<SimInstrument> sim = SimInstrument::onPty(SimMode{}, {}, &error);
+    if (!sim) {
+        std::fprintf(stderr, "save: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QString ini = dir.filePath(QStringLiteral("quoran.ini"));
+    QFile iniFile(ini);
+    if (!iniFile.open(QIODevice::WriteOnly) ||
+        iniFile.write("[Schnittstellen]\r\nCom1=" + sim->devicePath().toLocal8Bit() + "\r\n") < 0)
+        return 1;
+    iniFile.close();
+    setSettingsFilePathForTesting(ini);
+    AppState::instance().Schnittstelle = QStringLiteral("Com1");
+
+    MesswerteProtokoll window;
+    window.show();
+    auto *cmdRead = window.findChild<QPushButton *>(QStringLiteral("cmdRead"));
+    QElapsedTimer timer;
+    double filledAt = 0.0;
+    // The time field is the last one a read fills.
+    QObject::connect(window.field(10), &QLineEdit::textChanged, [&](const QString &text) {
+        if (!text.isEmpty())
+            filledAt = milliseconds(timer);
+    });
+    std::vector<double> readMs;
+    for (int i = 0; i < reads; ++i) {
+        filledAt = 0.0;
+        timer.start();
+        cmdRead->click();
+        if (filledAt <= 0.0 || window.field(2)->text().isEmpty())
+            ++failures;
+        else
+            readMs.push_back(filledAt);
+        QCoreApplication::processEvents();
+    }
+    // The same read without the window, to tell the window's share apart.
+    std::vector<double> frameMs;
+    for (int i = 0; i < reads; ++i) {
+        timer.start();
+        const ReadResult result = readFrame(1, false);
+        frameMs.push_back(milliseconds(timer));
+        if (result.outcome != ReadOutcome::Received)
+            ++failures;
+    }
+    setSettingsFilePathForTesting(QString());
+
+    std::printf("save_median: %.3f ms\n", median(saveMs));
+    std::printf("save_max: %.3f ms\n", maximum(saveMs));
+    if (!readMs.empty()) {
+        std::printf("read_to_fields_median: %.2f ms\n", median(readMs));
+        std::printf("read_to_fields_max: %.2f ms\n", maximum(readMs));
+    }
+    std::printf("read_frame_only_median: %.2f ms\n", median(frameMs));
+    std::printf("failures: %d count\n", failures);
+    return failures == 0 ? 0 : 1;
+}
