@@ -1,5 +1,197 @@
 #include "config/Einstellungen.h"
 
+#include "app/AppState.h"
+#include "app/ErrorBox.h"
+#include "app/Settings.h"
+#include "app/WaitCursor.h"
+#include "config/ComPorts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+template <class Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    return control;
+}
+
+QPushButton *pictureButton(QWidget *area, const QString &name, const QString &image, const QString &toolTip)
+{
+    auto *button = named(new QPushButton(area), name);
+    button->setIcon(QIcon(image));
+    button->setIconSize(QSize(32, 32));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
+    return button;
+}
+
+// The chooser opens in its open form but must accept a file that does not
+// exist yet; only its folder has to be there.
+class DataFileChooser : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty()) {
+            const QFileInfo chosen(files.constFirst());
+            if (!chosen.isDir() && !chosen.absoluteDir().exists()) {
+                showErrorBox({QStringLiteral("Fehler: Pfad"),
+                              QStringLiteral("%1\nDer Pfad existiert nicht. Bitte den Pfad prüfen.")
+                                  .arg(QDir::toNativeSeparators(chosen.absolutePath()))},
+                             this);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<QFileDialog> createDataFileChooser(const QString &currentPath, QWidget *parent)
+{
+    auto chooser = std::make_unique<DataFileChooser>(parent, QStringLiteral("Datei zum speichern wählen..."));
+    chooser->setObjectName(QStringLiteral("CommonDialog1"));
+    // The desktop's own chooser cannot take a new file in its open form.
+    chooser->setOption(QFileDialog::DontUseNativeDialog);
+    chooser->setAcceptMode(QFileDialog::AcceptOpen);
+    chooser->setFileMode(QFileDialog::AnyFile);
+    chooser->setNameFilters({QStringLiteral("*.txt"), QStringLiteral("*.dat"), QStringLiteral("*.*")});
+    chooser->selectNameFilter(QStringLiteral("*.txt"));
+    chooser->setDefaultSuffix(QString());
+    if (!currentPath.isEmpty()) {
+        const QFileInfo current(currentPath);
+        chooser->setDirectory(current.absolutePath());
+        chooser->selectFile(current.fileName());
+    }
+    return chooser;
+}
+
+QString DateiWahl(const QString &currentPath, QWidget *parent)
+{
+    const std::unique_ptr<QFileDialog> chooser = createDataFileChooser(currentPath, parent);
+    if (chooser->exec() != QDialog::Accepted)
+        return currentPath;
+    const QStringList files = chooser->selectedFiles();
+    return files.isEmpty() ? currentPath : files.constFirst();
+}
+
 Einstellungen::Einstellungen(QWidget *parent)
     : ChildWindow(QStringLiteral("Einstellungen"), QStringLiteral("Einstellungen"), parent)
-{}
+{
+    const WaitCursor wait;
+    sizeFromExitButton(5760, 3360, 855, 735);
+    createControls();
+
+    const AppState &state = AppState::instance();
+    FillPortList(m_cmbPort, 0, true);
+    selectEntry(m_cmbPort, state.Schnittstelle);
+    m_fileName->setText(state.DataFile);
+    m_fileName->setToolTip(state.DataFile);
+    m_cmbTrenner->addItems(
+        {QStringLiteral("Semikolon [;]"), QStringLiteral("Komma [,]"), QStringLiteral("Tabulator")});
+    selectEntry(m_cmbTrenner, state.DataTrenner);
+}
+
+void Einstellungen::createControls()
+{
+    QWidget *area = client();
+
+    auto *label2 = named(new QLabel(QStringLiteral("Einstellungen"), area), QStringLiteral("Label2"));
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSizeF(20.25);
+    titleFont.setBold(true);
+    label2->setFont(titleFont);
+    place(label2, 120, 120, 2895, 495);
+
+    auto *label3 =
+        named(new QLabel(QStringLiteral("Wahl der Schnittstelle:"), area), QStringLiteral("Label3"));
+    place(label3, 120, 840, 1695, 255);
+    m_cmbPort = named(new QComboBox(area), QStringLiteral("cmbPort"));
+    m_cmbPort->setEditable(false);
+    place(m_cmbPort, 1800, 840, 855, 315);
+    setBuddyCaption(label3, m_cmbPort);
+
+    auto *label1 = named(new QLabel(QStringLiteral("Datei zum speichern:"), area), QStringLiteral("Label1"));
+    place(label1, 120, 1680, 1695, 255);
+    m_fileName = named(new QLineEdit(area), QStringLiteral("FileName"));
+    // Only the chooser sets the file; typing here would be ignored, so it must not look editable.
+    m_fileName->setReadOnly(true);
+    QPalette fileNamePalette = m_fileName->palette();
+    fileNamePalette.setColor(QPalette::Base, fileNamePalette.color(QPalette::Window));
+    m_fileName->setPalette(fileNamePalette);
+    place(m_fileName, 1800, 1680, 4095, 285);
+    setBuddyCaption(label1, m_fileName);
+
+    m_cmdFile = pictureButton(area, QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
+                              QStringLiteral("Datei wählen"));
+    place(m_cmdFile, 6000, 1680, 615, 375);
+    m_cmdFile->setIconSize(QSize(16, 16));
+    connect(m_cmdFile, &QPushButton::clicked, this, &Einstellungen::chooseFile);
+
+    auto *label4 = named(new QLabel(QStringLiteral("Trennzeichen:"), area), QStringLiteral("Label4"));
+    place(label4, 120, 2520, 1695, 255);
+    m_cmbTrenner = named(new QComboBox(area), QStringLiteral("cmbTrenner"));
+    m_cmbTrenner->setEditable(false);
+    place(m_cmbTrenner, 1800, 2520, 1575, 315);
+    setBuddyCaption(label4, m_cmbTrenner);
+
+    m_cmdSave = pictureButton(area, QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
+                              QStringLiteral("Einstellungen speichern"));
+    place(m_cmdSave, 120, 3360, 855, 735);
+    connect(m_cmdSave, &QPushButton::clicked, this, &Einstellungen::save);
+
+    m_cmdExit = pictureButton(area, QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
+                              QStringLiteral("Exit"));
+    place(m_cmdExit, 5760, 3360, 855, 735);
+    connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Einstellungen::selectEntry(QComboBox *list, const QString &text)
+{
+    // A list selects its first entry by itself; without a match nothing is chosen.
+    list->setCurrentIndex(-1);
+    const QString wanted = text.toUpper();
+    for (int index = 0; index < list->count(); ++index) {
+        if (list->itemText(index).toUpper() == wanted) {
+            list->setCurrentIndex(index);
+            return;
+        }
+    }
+}
+
+void Einstellungen::chooseFile()
+{
+    AppState &state = AppState::instance();
+    const QString chosen = DateiWahl(state.DataFile, this);
+    m_fileName->setText(chosen);
+    m_fileName->setToolTip(chosen);
+    if (!chosen.isEmpty()) {
+        state.DataFile = chosen;
+        state.notifyChanged();
+    }
+}
+
+void Einstellungen::save()
+{
+    AppState &state = AppState::instance();
+    // An empty list position keeps what was stored rather than storing nothing.
+    if (m_cmbPort->currentIndex() >= 0)
+        state.Schnittstelle = m_cmbPort->currentText();
+    if (m_cmbTrenner->currentIndex() >= 0)
+        state.DataTrenner = m_cmbTrenner->currentText();
+    SaveSettings();
+    state.notifyChanged();
+    close();
+}

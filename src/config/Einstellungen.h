@@ -2,10 +2,40 @@
 
 #include "app/ChildWindow.h"
 
-// Port, data file and separator.
+#include <memory>
+
+class QComboBox;
+class QFileDialog;
+class QLineEdit;
+class QPushButton;
+
+// Port, data file and separator. The chosen data file takes effect at once;
+// port and separator only when saved.
 class Einstellungen : public ChildWindow
 {
     Q_OBJECT
 public:
     explicit Einstellungen(QWidget *parent = nullptr);
+
+    // The clicks of cmdFile and cmdSave.
+    void chooseFile();
+    void save();
+
+private:
+    void createControls();
+    static void selectEntry(QComboBox *list, const QString &text);
+
+    QComboBox *m_cmbPort = nullptr;
+    QLineEdit *m_fileName = nullptr;
+    QPushButton *m_cmdFile = nullptr;
+    QComboBox *m_cmbTrenner = nullptr;
+    QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdExit = nullptr;
 };
+
+// The file chooser for the data file, set up but not shown: title, the three
+// filters, starting at currentPath; the folder must exist, the file need not.
+[[nodiscard]] std::unique_ptr<QFileDialog> createDataFileChooser(const QString &currentPath,
+                                                                 QWidget *parent = nullptr);
+// Shows the chooser modally; the chosen path, or currentPath when cancelled.
+[[nodiscard]] QString DateiWahl(const QString &currentPath, QWidget *parent = nullptr);

@@ -1,0 +1,573 @@
+// The settings window with real pseudo-terminals as the known ports, a real
+// settings file in a temporary folder and the real file chooser.
+
+#include "app/AppState.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Twips.h"
+#include "app/Windows.h"
+#include "config/Einstellungen.h"
+#include "log/MesswerteProtokoll.h"
+#include "support/AppTestEnvironment.h"
+#include "support/MessageBoxCatcher.h"
+#include "support/SimFixture.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal pair; its slave is a character device the port map knows.
+class Pty
+{
+public:
+    Pty()
+    {
+        std::array<char, 128> name{};
+        if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) == 0)
+            m_path = QString::fromLocal8Bit(name.data());
+    }
+    ~Pty()
+    {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    Pty(const Pty &) = delete;
+    Pty &operator=(const Pty &) = delete;
+
+    [[nodiscard]] QString path() const { return m_path; }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs an action on the file chooser once it is the modal window, as an
+// operator would act on it.
+class ChooserDriver : public QObject
+{
+public:
+    explicit ChooserDriver(std::function<void(QFileDialog *)> action) : m_action(std::move(action))
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &ChooserDriver::poll);
+        m_timer.start();
+    }
+    [[nodiscard]] bool ran() const { return m_ran; }
+
+    // Types a path into the chooser's file name box.
+    static void type(QFileDialog *chooser, const QString &path)
+    {
+        auto *edit = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path);
+    }
+
+    // Presses the chooser's Open button.
+    static void open(QFileDialog *chooser)
+    {
+        auto *buttons = chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        QVERIFY(buttons);
+        QPushButton *openButton = buttons->button(QDialogButtonBox::Open);
+        QVERIFY(openButton && openButton->isEnabled());
+        openButton->click();
+    }
+
+private:
+    void poll()
+    {
+        auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (m_ran || !chooser || !chooser->isVisible())
+            return;
+        m_ran = true;
+        m_timer.stop();
+        m_action(chooser);
+    }
+
+    std::function<void(QFileDialog *)> m_action;
+    QTimer m_timer;
+    bool m_ran = false;
+};
+
+// Com2 and Com3 are real pseudo-terminals, Com1 and Com4 name missing
+// devices, Com5 is a terminal the window never offers.
+struct Bench
+{
+    explicit Bench(const QString &port = QStringLiteral("Com2"),
+                   const QString &trenner = QStringLiteral("Semikolon [;]"), bool anyKnown = true)
+    {
+        dataFile = env.path(QStringLiteral("Rotorlage.txt"));
+        const QString missing = env.path(QStringLiteral("no-such-tty"));
+        const QString text = QStringLiteral("[Rotorlage]\r\nSchnittstelle=%1\r\n"
+                                            "[Export]\r\nDataFile=%2\r\nDataTrenner=%3\r\n"
+                                            "[Schnittstellen]\r\nCom1=%4\r\nCom2=%5\r\nCom3=%6\r\nCom4=%4\r\n"
+                                            "Com5=%7\r\n")
+                                 .arg(port, dataFile, trenner, missing, anyKnown ? com2.path() : missing,
+                                      anyKnown ? com3.path() : missing, com5.path());
+        env.writeIni(text.toLatin1());
+        LoadSettings();
+        main = Windows::main();
+        main->show();
+        main->showEinstellungen();
+        window = main->einstellungen();
+    }
+
+    [[nodiscard]] bool ready() const
+    {
+        return !com2.path().isEmpty() && window && QTest::qWaitForWindowExposed(main);
+    }
+    template <class Control> [[nodiscard]] Control *control(const char *name) const
+    {
+        return window->findChild<Control *>(name);
+    }
+    [[nodiscard]] QComboBox *ports() const { return control<QComboBox>("cmbPort"); }
+    [[nodiscard]] QComboBox *separators() const { return control<QComboBox>("cmbTrenner"); }
+    [[nodiscard]] QLineEdit *fileName() const { return control<QLineEdit>("FileName"); }
+    void click(const char *name) const { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
+    [[nodiscard]] QString ini() const { return QString::fromLatin1(env.readIni()); }
+
+    // Chooses a file through cmdFile and the real chooser.
+    [[nodiscard]] bool chooseFile(const QString &path) const
+    {
+        ChooserDriver driver([&path](QFileDialog *chooser) {
+            ChooserDriver::type(chooser, path);
+            ChooserDriver::open(chooser);
+        });
+        click("cmdFile");
+        return driver.ran();
+    }
+
+    AppTestEnvironment env;
+    Pty com2;
+    Pty com3;
+    Pty com5;
+    MessageBoxCatcher boxes;
+    QString dataFile;
+    Main *main = nullptr;
+    Einstellungen *window = nullptr;
+};
+
+} // namespace
+
+class TestEinstellungen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void windowAndControls();
+    void openedFromMenuAndToolBar();
+    void portEntries();
+    void noKnownPorts();
+    void preselection_data();
+    void preselection();
+    void saveWritesSettingsFile();
+    void saveWithoutSelectionKeepsOldValues();
+    void exitDropsChoicesButKeepsFile();
+    void chooserSetUp();
+    void chooserCancelKeepsPath();
+    void chooseNewFile();
+    void cancelKeepsFile();
+    void missingFolderIsRefused();
+    void fileNameCannotBeTyped();
+    void tabulatorReachesDataFile();
+};
+
+void TestEinstellungen::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("Label2") << "Label2" << QRect(120, 120, 2895, 495) << "Einstellungen"
+                            << "";
+    QTest::newRow("Label3") << "Label3" << QRect(120, 840, 1695, 255) << "Wahl der Schnittstelle:"
+                            << "";
+    QTest::newRow("cmbPort") << "cmbPort" << QRect(1800, 840, 855, 315) << "Com2"
+                             << "";
+    QTest::newRow("Label1") << "Label1" << QRect(120, 1680, 1695, 255) << "Datei zum speichern:"
+                            << "";
+    QTest::newRow("FileName") << "FileName" << QRect(1800, 1680, 4095, 285) << "<data file>"
+                              << "<data file>";
+    QTest::newRow("cmdFile") << "cmdFile" << QRect(6000, 1680, 615, 375) << ""
+                             << "Datei wählen";
+    QTest::newRow("Label4") << "Label4" << QRect(120, 2520, 1695, 255) << "Trennzeichen:"
+                            << "";
+    QTest::newRow("cmbTrenner") << "cmbTrenner" << QRect(1800, 2520, 1575, 315) << "Semikolon [;]"
+                                << "";
+    QTest::newRow("cmdSave") << "cmdSave" << QRect(120, 3360, 855, 735) << ""
+                             << "Einstellungen speichern";
+    QTest::newRow("cmdExit") << "cmdExit" << QRect(5760, 3360, 855, 735) << ""
+                             << "Exit";
+}
+
+void TestEinstellungen::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    Bench bench;
+    QVERIFY(bench.ready());
+    text.replace("<data file>", bench.dataFile);
+    toolTip.replace("<data file>", bench.dataFile);
+    auto *control = bench.window->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->geometry(), Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(control->toolTip(), toolTip);
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        QCOMPARE(label->text(), text);
+    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+        QCOMPARE(button->text(), text);
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->accessibleName(), toolTip);
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        QCOMPARE(combo->currentText(), text);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        QCOMPARE(edit->text(), text);
+    }
+}
+
+void TestEinstellungen::windowAndControls()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Einstellungen"));
+    QCOMPARE(bench.window->size(), QSize(Twips::toPixelsX(6845), Twips::toPixelsY(4595)));
+    const QFont title = bench.control<QLabel>("Label2")->font();
+    QCOMPARE(title.family(), QStringLiteral("Arial"));
+    QVERIFY(title.bold());
+    QCOMPARE(title.pointSizeF(), 20.25);
+
+    QCOMPARE(bench.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
+    QCOMPARE(bench.separators()->accessibleName(), QStringLiteral("Trennzeichen:"));
+    QCOMPARE(bench.fileName()->accessibleName(), QStringLiteral("Datei zum speichern:"));
+    QCOMPARE(bench.control<QLabel>("Label1")->buddy(), bench.fileName());
+    QVERIFY(!bench.ports()->isEditable());
+    QVERIFY(!bench.separators()->isEditable());
+    QCOMPARE(bench.separators()->count(), 3);
+    QCOMPARE(bench.separators()->itemText(0), QStringLiteral("Semikolon [;]"));
+    QCOMPARE(bench.separators()->itemText(1), QStringLiteral("Komma [,]"));
+    QCOMPARE(bench.separators()->itemText(2), QStringLiteral("Tabulator"));
+
+    // Read-only and looking so: no white writing surface.
+    QLineEdit *fileName = bench.fileName();
+    QVERIFY(fileName->isReadOnly());
+    QCOMPARE(fileName->palette().color(QPalette::Base), fileName->palette().color(QPalette::Window));
+}
+
+void TestEinstellungen::openedFromMenuAndToolBar()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    bench.window->close();
+    QVERIFY(!bench.main->einstellungen());
+    auto *item = bench.main->findChild<QAction *>("mnuEinstellungen");
+    QVERIFY(item);
+    item->trigger();
+    Einstellungen *first = bench.main->einstellungen();
+    QVERIFY(first);
+    bench.main->toolbarClick(QStringLiteral("Einstellungen"));
+    QCOMPARE(bench.main->einstellungen(), first);
+    // The closed one is gone once its deferred deletion ran.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(bench.main->findChildren<Einstellungen *>().size(), 1);
+}
+
+void TestEinstellungen::portEntries()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QComboBox *ports = bench.ports();
+    // Only known ports up to Com4; Com5 is known but never offered.
+    QCOMPARE(ports->count(), 2);
+    QCOMPARE(ports->itemText(0), QStringLiteral("Com2"));
+    QCOMPARE(ports->itemText(1), QStringLiteral("Com3"));
+    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), bench.com2.path());
+    QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), bench.com3.path());
+}
+
+void TestEinstellungen::noKnownPorts()
+{
+    Bench bench(QStringLiteral("Com2"), QStringLiteral("Komma [,]"), false);
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.ports()->count(), 0);
+    QCOMPARE(bench.ports()->currentIndex(), -1);
+    // The rest of the window is still prepared.
+    QCOMPARE(bench.fileName()->text(), bench.dataFile);
+    QCOMPARE(bench.separators()->currentIndex(), 1);
+}
+
+void TestEinstellungen::preselection_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("trenner");
+    QTest::addColumn<int>("portIndex");
+    QTest::addColumn<int>("trennerIndex");
+    QTest::newRow("COM3 in capitals") << "COM3"
+                                      << "Semikolon [;]" << 1 << 0;
+    QTest::newRow("com2") << "com2"
+                          << "Semikolon [;]" << 0 << 0;
+    QTest::newRow("Com7, not offered") << "Com7"
+                                       << "Semikolon [;]" << -1 << 0;
+    QTest::newRow("Com1, unknown to the system") << "Com1"
+                                                 << "Semikolon [;]" << -1 << 0;
+    QTest::newRow("Komma") << "Com3"
+                           << "Komma [,]" << 1 << 1;
+    QTest::newRow("TABULATOR") << "Com3"
+                               << "TABULATOR" << 1 << 2;
+    QTest::newRow("unknown separator") << "Com3"
+                                       << "Doppelpunkt [:]" << 1 << -1;
+    QTest::newRow("separator character alone") << "Com3"
+                                               << ";" << 1 << -1;
+}
+
+void TestEinstellungen::preselection()
+{
+    QFETCH(QString, port);
+    QFETCH(QString, trenner);
+    QFETCH(int, portIndex);
+    QFETCH(int, trennerIndex);
+    Bench bench(port, trenner);
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.ports()->currentIndex(), portIndex);
+    QCOMPARE(bench.separators()->currentIndex(), trennerIndex);
+    if (portIndex < 0)
+        QCOMPARE(bench.ports()->currentText(), QString());
+}
+
+void TestEinstellungen::saveWritesSettingsFile()
+{
+    Bench bench(QStringLiteral("COM3"));
+    QVERIFY(bench.ready());
+    bench.separators()->setCurrentIndex(2);
+    bench.click("cmdSave");
+
+    QCOMPARE(bench.boxes.count(), 0);
+    QVERIFY(!bench.main->einstellungen());
+    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com3"));
+    QCOMPARE(AppState::instance().DataTrenner, QStringLiteral("Tabulator"));
+    const QString ini = bench.ini();
+    QVERIFY2(ini.contains("Schnittstelle=Com3\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini));
+    // The pins stay as they were.
+    QVERIFY2(ini.contains("Com3=" + bench.com3.path() + "\r\n"), qPrintable(ini));
+    // The status bar follows at once.
+    QVERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
+}
+
+void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
+{
+    Bench bench(QStringLiteral("Com7"), QStringLiteral("Doppelpunkt [:]"));
+    QVERIFY(bench.ready());
+    QCOMPARE(bench.ports()->currentIndex(), -1);
+    QCOMPARE(bench.separators()->currentIndex(), -1);
+    bench.click("cmdSave");
+
+    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com7"));
+    QCOMPARE(AppState::instance().DataTrenner, QStringLiteral("Doppelpunkt [:]"));
+    const QString ini = bench.ini();
+    QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini)); // it was saved
+    QVERIFY2(ini.contains("Schnittstelle=Com7\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("DataTrenner=Doppelpunkt [:]\r\n"), qPrintable(ini));
+}
+
+void TestEinstellungen::exitDropsChoicesButKeepsFile()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    const QByteArray before = bench.env.readIni();
+    const QString chosen = bench.env.path(QStringLiteral("neu.dat"));
+    bench.ports()->setCurrentIndex(1);
+    bench.separators()->setCurrentIndex(2);
+    QVERIFY(bench.chooseFile(chosen));
+    bench.click("cmdExit");
+
+    QVERIFY(!bench.main->einstellungen());
+    const AppState &state = AppState::instance();
+    QCOMPARE(state.Schnittstelle, QStringLiteral("Com2"));
+    QCOMPARE(state.DataTrenner, QStringLiteral("Semikolon [;]"));
+    QCOMPARE(state.DataFile, chosen);
+    QCOMPARE(bench.env.readIni(), before);
+
+    // The next opening shows the file; the main window stores it when it closes.
+    bench.main->showEinstellungen();
+    QCOMPARE(bench.main->einstellungen()->findChild<QLineEdit *>("FileName")->text(), chosen);
+    bench.main->close();
+    const QString ini = bench.ini();
+    QVERIFY2(ini.contains("DataFile=" + chosen + "\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("Schnittstelle=Com2\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("DataTrenner=Semikolon [;]\r\n"), qPrintable(ini));
+}
+
+void TestEinstellungen::chooserSetUp()
+{
+    AppTestEnvironment env;
+    const QString current = env.path(QStringLiteral("Messungen.txt"));
+    const std::unique_ptr<QFileDialog> chooser = createDataFileChooser(current);
+    QCOMPARE(chooser->windowTitle(), QStringLiteral("Datei zum speichern wählen..."));
+    QCOMPARE(chooser->nameFilters(), (QStringList{"*.txt", "*.dat", "*.*"}));
+    QCOMPARE(chooser->selectedNameFilter(), QStringLiteral("*.txt"));
+    QCOMPARE(chooser->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(chooser->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(chooser->defaultSuffix(), QString());
+    QCOMPARE(QDir(chooser->directory()).canonicalPath(), QDir(env.path(".")).canonicalPath());
+    QCOMPARE(chooser->findChild<QLineEdit *>("fileNameEdit")->text(), QStringLiteral("Messungen.txt"));
+}
+
+void TestEinstellungen::chooserCancelKeepsPath()
+{
+    AppTestEnvironment env;
+    const QString current = env.path(QStringLiteral("Messungen.txt"));
+    QString title;
+    ChooserDriver driver([&title](QFileDialog *chooser) {
+        title = chooser->windowTitle();
+        ChooserDriver::type(chooser, QStringLiteral("anders.txt"));
+        chooser->reject();
+    });
+    QCOMPARE(DateiWahl(current), current);
+    QVERIFY(driver.ran());
+    QCOMPARE(title, QStringLiteral("Datei zum speichern wählen..."));
+}
+
+void TestEinstellungen::chooseNewFile()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QDir(bench.env.path(".")).mkdir(QStringLiteral("Messungen"));
+    const QString chosen = bench.env.path(QStringLiteral("Messungen/Motor 7.txt"));
+    QVERIFY(bench.chooseFile(chosen));
+
+    QCOMPARE(bench.boxes.count(), 0);
+    QVERIFY(!QFile::exists(chosen)); // chosen, not created
+    QCOMPARE(bench.fileName()->text(), chosen);
+    QCOMPARE(AppState::instance().DataFile, chosen);
+    QCOMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
+}
+
+void TestEinstellungen::cancelKeepsFile()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    ChooserDriver driver([&bench](QFileDialog *chooser) {
+        ChooserDriver::type(chooser, bench.env.path(QStringLiteral("anders.txt")));
+        chooser->reject();
+    });
+    bench.click("cmdFile");
+    QVERIFY(driver.ran());
+    QCOMPARE(bench.fileName()->text(), bench.dataFile);
+    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+}
+
+void TestEinstellungen::missingFolderIsRefused()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    const QString missingFolder = bench.env.path(QStringLiteral("gibt-es-nicht"));
+    bool stayedOpen = false;
+    ChooserDriver driver([&](QFileDialog *chooser) {
+        ChooserDriver::type(chooser, missingFolder + QStringLiteral("/neu.txt"));
+        ChooserDriver::open(chooser);
+        stayedOpen = chooser->isVisible();
+        chooser->reject();
+    });
+    bench.click("cmdFile");
+    QVERIFY(driver.ran());
+    QVERIFY(stayedOpen);
+    QCOMPARE(bench.boxes.count(), 1);
+    QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Pfad"));
+    QVERIFY(bench.boxes.messages().constFirst().text.contains(missingFolder));
+    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+    QCOMPARE(bench.fileName()->text(), bench.dataFile);
+}
+
+void TestEinstellungen::fileNameCannotBeTyped()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    bench.fileName()->setFocus();
+    QTest::keyClicks(bench.fileName(), QStringLiteral("/tmp/anders.txt"));
+    QTest::keyClick(bench.fileName(), Qt::Key_Backspace);
+    QCOMPARE(bench.fileName()->text(), bench.dataFile);
+    bench.click("cmdSave");
+    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+}
+
+void TestEinstellungen::tabulatorReachesDataFile()
+{
+    // The operator's path: settings first, then a measurement saved in the log.
+    AppTestEnvironment env;
+    SimFixture sim;
+    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
+    sim.pin(2, env.path(QStringLiteral("no-such-tty")));
+    sim.pin(3, env.path(QStringLiteral("no-such-tty")));
+    sim.pin(4, env.path(QStringLiteral("no-such-tty")));
+    sim.setConfiguredPort(QStringLiteral("Com4"));
+    MessageBoxCatcher boxes;
+    LoadSettings();
+    Main *main = Windows::main();
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+
+    main->findChild<QAction *>("mnuEinstellungen")->trigger();
+    Einstellungen *settings = main->einstellungen();
+    QVERIFY(settings);
+    auto *ports = settings->findChild<QComboBox *>("cmbPort");
+    QCOMPARE(ports->count(), 1);
+    QCOMPARE(ports->currentIndex(), -1); // Com4 is not known
+    ports->setCurrentIndex(0);
+    settings->findChild<QComboBox *>("cmbTrenner")->setCurrentIndex(2);
+    const QString dataFile = env.path(QStringLiteral("Rotorlage.dat"));
+    ChooserDriver driver([&dataFile](QFileDialog *chooser) {
+        ChooserDriver::type(chooser, dataFile);
+        ChooserDriver::open(chooser);
+    });
+    QTest::mouseClick(settings->findChild<QPushButton *>("cmdFile"), Qt::LeftButton);
+    QVERIFY(driver.ran());
+    QTest::mouseClick(settings->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+    const QString ini = QString::fromLatin1(fileBytes(sim.settingsFilePath()));
+    QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("Schnittstelle=Com1\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("DataFile=" + dataFile + "\r\n"), qPrintable(ini));
+
+    main->showMesswerteProtokoll();
+    MesswerteProtokoll *log = main->messwerteProtokoll();
+    QVERIFY(log);
+    QTest::mouseClick(log->findChild<QPushButton *>("cmdRead"), Qt::LeftButton);
+    QCOMPARE(boxes.count(), 0);
+    log->field(0)->setText(QStringLiteral("DM 112"));
+    log->field(1)->setText(QStringLiteral("4711"));
+    log->field(11)->setText(QStringLiteral("MK"));
+    QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes.count(), 0);
+
+    const QList<QByteArray> lines = fileBytes(dataFile).split('\n');
+    QCOMPARE(lines.size(), 3); // header, record, nothing after the last CR LF
+    QVERIFY2(lines.at(0).startsWith("Typ\tNummer\tPolzahl\t"), lines.at(0).constData());
+    QVERIFY2(lines.at(1).startsWith("DM 112\t4711\t4\t"), lines.at(1).constData());
+    QCOMPARE(lines.at(1).count('\t'), 11);
+    QVERIFY(!lines.at(1).contains(';'));
+}
+
+QTEST_MAIN(TestEinstellungen)
+#include "tst_einstellungen.moc"
