@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 using namespace MeasurementLog;
 
@@ -73,6 +74,23 @@ QPushButton *pictureButton(QWidget *parent, const QString &name, const QString &
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
     return button;
+}
+
+// Where the system has no Arial and its stand-in runs wider, a caption is
+// narrowed rather than cut off at its field.
+void fitToWidth(QLabel *label)
+{
+    QFont font = label->font();
+    const auto needed = [&font, label] { return QFontMetrics(font).horizontalAdvance(label->text()); };
+    if (needed() <= label->width())
+        return;
+    // Glyph widths round to whole pixels, so the first guess may be a little short.
+    for (int stretch = 100 * label->width() / needed(); stretch >= QFont::ExtraCondensed; --stretch) {
+        font.setStretch(stretch);
+        if (needed() <= label->width())
+            break;
+    }
+    label->setFont(font);
 }
 
 } // namespace
@@ -142,6 +160,7 @@ void MesswerteProtokoll::createControls()
             caption->setFont(fieldFont);
             place(caption, LabelLeft, row.top, row.left - LabelLeft, LabelHeight);
             setBuddyCaption(caption, edit);
+            fitToWidth(caption);
         }
         if (row.unit) {
             auto *unit = new QLabel(QString::fromUtf8(row.unit), area);

@@ -160,6 +160,8 @@ void TestMesswerteProtokoll::layout()
         QCOMPARE(label->buddy(), edit);
         QVERIFY(label->font().bold());
         QCOMPARE(label->font().pointSizeF(), 9.75);
+        // Whatever font stands in for Arial here, the caption is not cut off.
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
     }
     auto *unitLabel = window.findChild<QLabel *>(QStringLiteral("Label3_%1").arg(index));
     QCOMPARE(unitLabel != nullptr, !unit.isEmpty());
@@ -247,6 +249,8 @@ void TestMesswerteProtokoll::loadWithoutType()
     }
     QVERIFY(bench.window->isSaved());
     QVERIFY(!bench.button("cmdSave")->isEnabled());
+    // The first stop of the tab order has the focus, as a keyboard user expects.
+    QTRY_COMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
     // The first change colours all three operator fields.
     bench.fill(1, "1");
     QCOMPARE(base(bench.field(0)), Red);
