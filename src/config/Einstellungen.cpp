@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
+#include "diag/DesignFit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -102,6 +103,9 @@ Einstellungen::Einstellungen(QWidget *parent)
     m_cmbTrenner->addItems(
         {QStringLiteral("Semikolon [;]"), QStringLiteral("Komma [,]"), QStringLiteral("Tabulator")});
     selectEntry(m_cmbTrenner, state.DataTrenner);
+    fitToEntries(m_cmbPort);
+    fitToEntries(m_cmbTrenner);
+    fitCaptions(client());
 }
 
 void Einstellungen::createControls()

@@ -4,6 +4,7 @@
 #include "app/ErrorBox.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
+#include "diag/DesignFit.h"
 #include "diag/InspectorRows.h"
 #include "diag/ListviewColResize.h"
 #include "link/FrameReader.h"
@@ -49,6 +50,8 @@ Debuggen::Debuggen(QWidget *parent)
             break;
         }
     }
+    fitToEntries(m_cmbPort);
+    fitCaptions(client());
     // The first entry was selected before the signal was connected.
     portChoice();
 }

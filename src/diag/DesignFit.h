@@ -1,0 +1,14 @@
+#pragma once
+
+class QComboBox;
+class QWidget;
+
+// The windows keep the positions they were laid out with, but that layout
+// assumed a narrower font than many desktops have. These keep every caption
+// and entry readable without moving anything else.
+
+// Captions (labels) below root that are wider than their place get a smaller
+// font, in quarter points, never below 6 pt.
+void fitCaptions(QWidget *root);
+// A list box narrower than its widest entry grows to the right.
+void fitToEntries(QComboBox *list);
