@@ -328,8 +328,10 @@ void TestMesswerteProtokoll::operatorFlow()
     bench.fill(1, "18");
     QVERIFY(!bench.button("cmdSave")->isEnabled());
 
-    // The next record: only the type stays; a second save adds no header.
-    bench.read();
+    // The next record, Enter on the focused read button: only the type stays;
+    // a second save adds no header.
+    QTest::keyClick(bench.button("cmdRead"), Qt::Key_Return);
+    QCOMPARE(bench.sim.sim().requestCount(), 2);
     QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
     QCOMPARE(bench.field(1)->text(), QString());
     bench.fill(1, "18");
@@ -344,26 +346,35 @@ void TestMesswerteProtokoll::separators_data()
     QTest::addColumn<QString>("trenner");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<QString>("lineStart");
-    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QByteArray>("lineStart"); // up to the date column
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("storedType");
     const QByteArray names = "Typ|Nummer|Polzahl|Drehzahl|Spannungskonstante|Spannung (Phase-Phase)|"
                              "el. Winkel|mech. Winkel|Geberz\xe4hne|Datum|Zeit|Visum\r\n";
     const auto header = [&names](char separator) { return QByteArray(names).replace('|', separator); };
+    const QByteArray semicolonRest = ";17;4;964;0,28;27,6;2,8;1,4;256;";
     QTest::newRow("Semikolon") << "Semikolon [;]"
-                               << "A1" << header(';') << "A1;17;4;964;0,28;27,6;2,8;1,4;256;" << QChar(';');
+                               << "A1" << header(';') << "A1" + semicolonRest << ';' << "A1";
     QTest::newRow("Tabulator") << "Tabulator"
-                               << "A1" << header('\t') << "A1\t17\t4\t964\t0,28\t27,6\t2,8\t1,4\t256\t"
-                               << QChar('\t');
+                               << "A1" << header('\t')
+                               << QByteArray("A1\t17\t4\t964\t0,28\t27,6\t2,8\t1,4\t256\t") << '\t' << "A1";
     QTest::newRow("Komma quotes decimal commas")
         << "Komma [,]"
-        << "A1" << header(',') << "A1,17,4,964,\"0,28\",\"27,6\",\"2,8\",\"1,4\",256," << QChar(',');
-    QTest::newRow("tabulator in lower case")
-        << "tabulator"
-        << "A1" << header(';') << "A1;17;4;964;0,28;27,6;2,8;1,4;256;" << QChar(';');
-    QTest::newRow("type with separator and quote")
+        << "A1" << header(',') << QByteArray("A1,17,4,964,\"0,28\",\"27,6\",\"2,8\",\"1,4\",256,") << ','
+        << "A1";
+    QTest::newRow("tabulator in lower case") << "tabulator"
+                                             << "A1" << header(';') << "A1" + semicolonRest << ';' << "A1";
+    QTest::newRow("separator and quotes")
         << "Semikolon [;]"
-        << "  A;1 \"x\"  " << header(';') << "\"A;1 \"\"x\"\"\";17;4;964;0,28;27,6;2,8;1,4;256;"
-        << QChar(';');
+        << "  A;1 \"x\"  " << header(';') << "\"A;1 \"\"x\"\"\"" + semicolonRest << ';' << "A;1 \"x\"";
+    QTest::newRow("blanks go, tabs stay")
+        << "Semikolon [;]"
+        << " \tA 1\t " << header(';') << "\tA 1\t" + semicolonRest << ';' << "\tA 1\t";
+    QTest::newRow("outside Windows-1252")
+        << "Semikolon [;]"
+        << "Läufer Ω €" << header(';') << "L\xe4ufer ? \x80" + semicolonRest << ';' << "Läufer Ω €";
+    QTest::newRow("10000 characters") << "Semikolon [;]" << QString(10000, 'X') << header(';')
+                                      << QByteArray(10000, 'X') + semicolonRest << ';' << QString(10000, 'X');
 }
 
 void TestMesswerteProtokoll::separators()
@@ -371,8 +382,9 @@ void TestMesswerteProtokoll::separators()
     QFETCH(QString, trenner);
     QFETCH(QString, type);
     QFETCH(QByteArray, header);
-    QFETCH(QString, lineStart);
-    QFETCH(QChar, separator);
+    QFETCH(QByteArray, lineStart);
+    QFETCH(char, separator);
+    QFETCH(QString, storedType);
     Bench bench(QString(), trenner);
     QVERIFY(bench.ready());
     bench.read();
@@ -380,10 +392,11 @@ void TestMesswerteProtokoll::separators()
     bench.fill(1, "17");
     bench.fill(11, "MK");
     QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    const QString line = lineStart + bench.field(9)->text().trimmed() + separator +
-                         bench.field(10)->text().trimmed() + separator + QStringLiteral("MK\r\n");
-    QCOMPARE(fileBytes(bench.dataFile), header + line.toLatin1());
-    QCOMPARE(AppState::instance().MaschinenTyp, type.trimmed());
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    const QByteArray line = lineStart + bench.field(9)->text().trimmed().toLatin1() + separator +
+                            bench.field(10)->text().trimmed().toLatin1() + separator + "MK\r\n";
+    QCOMPARE(fileBytes(bench.dataFile), header + line);
+    QCOMPARE(AppState::instance().MaschinenTyp, storedType);
 }
 
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
