@@ -5,29 +5,37 @@
 #include <QLabel>
 
 namespace {
+
 constexpr qreal SmallestPoints = 6.0;
-constexpr qreal Step = 0.25;
+constexpr qreal PointStep = 0.25;
+
+[[nodiscard]] bool fits(const QFont &font, const QLabel *label)
+{
+    return QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width();
+}
+
+void fitCaption(QLabel *label)
+{
+    QFont font = label->font();
+    if (label->text().isEmpty() || label->wordWrap() || fits(font, label))
+        return;
+    // Narrower letters first, so the caption keeps its size as the log window's do.
+    for (int stretch = QFont::Unstretched - 1; stretch >= QFont::ExtraCondensed && !fits(font, label);
+         --stretch)
+        font.setStretch(stretch);
+    // Only a caption far too long for its place gets smaller as well.
+    while (!fits(font, label) && font.pointSizeF() - PointStep >= SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - PointStep);
+    label->setFont(font);
+}
+
 } // namespace
 
 void fitCaptions(QWidget *root)
 {
     const QList<QLabel *> labels = root->findChildren<QLabel *>();
-    for (QLabel *label : labels) {
-        if (label->text().isEmpty() || label->wordWrap())
-            continue;
-        QFont font = label->font();
-        if (font.pointSizeF() <= 0)
-            continue;
-        const int room = label->contentsRect().width();
-        bool changed = false;
-        while (QFontMetrics(font).horizontalAdvance(label->text()) > room &&
-               font.pointSizeF() - Step >= SmallestPoints) {
-            font.setPointSizeF(font.pointSizeF() - Step);
-            changed = true;
-        }
-        if (changed)
-            label->setFont(font);
-    }
+    for (QLabel *label : labels)
+        fitCaption(label);
 }
 
 void fitToEntries(QComboBox *list)
