@@ -190,6 +190,7 @@ private slots:
     void missingFolderIsRefused();
     void fileNameCannotBeTyped();
     void tabulatorReachesDataFile();
+    void chosenFolderRemovedBeforeSave();
 };
 
 void TestEinstellungen::layout_data()
@@ -528,60 +529,108 @@ void TestEinstellungen::fileNameCannotBeTyped()
     QCOMPARE(AppState::instance().DataFile, bench.dataFile);
 }
 
-void TestEinstellungen::tabulatorReachesDataFile()
+namespace {
+
+// The operator's path: the simulator on Com1 (the only known port), the
+// settings window first, then a measurement saved in the log window.
+struct OperatorBench
 {
-    // The operator's path: settings first, then a measurement saved in the log.
+    OperatorBench()
+    {
+        for (int port = 2; port <= 4; ++port)
+            sim.pin(port, env.path(QStringLiteral("no-such-tty")));
+        sim.setConfiguredPort(QStringLiteral("Com4"));
+        LoadSettings();
+        main = Windows::main();
+        main->show();
+    }
+
+    [[nodiscard]] bool ready() const { return sim.isValid() && QTest::qWaitForWindowExposed(main); }
+    [[nodiscard]] QString ini() const { return QString::fromLatin1(fileBytes(sim.settingsFilePath())); }
+
+    // Port Com1, the given separator entry and data file, then cmdSave.
+    [[nodiscard]] bool saveSettings(int separator, const QString &dataFile) const
+    {
+        main->findChild<QAction *>("mnuEinstellungen")->trigger();
+        Einstellungen *settings = main->einstellungen();
+        if (!settings)
+            return false;
+        settings->findChild<QComboBox *>("cmbPort")->setCurrentIndex(0);
+        settings->findChild<QComboBox *>("cmbTrenner")->setCurrentIndex(separator);
+        ChooserDriver driver([&dataFile](QFileDialog *chooser) {
+            ChooserDriver::type(chooser, dataFile);
+            ChooserDriver::open(chooser);
+        });
+        QTest::mouseClick(settings->findChild<QPushButton *>("cmdFile"), Qt::LeftButton);
+        QTest::mouseClick(settings->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+        return driver.ran() && !main->einstellungen();
+    }
+
+    [[nodiscard]] MesswerteProtokoll *readAndSave() const
+    {
+        main->showMesswerteProtokoll();
+        MesswerteProtokoll *log = main->messwerteProtokoll();
+        if (!log)
+            return nullptr;
+        QTest::mouseClick(log->findChild<QPushButton *>("cmdRead"), Qt::LeftButton);
+        log->field(0)->setText(QStringLiteral("DM 112"));
+        log->field(1)->setText(QStringLiteral("4711"));
+        log->field(11)->setText(QStringLiteral("MK"));
+        QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+        return log;
+    }
+
     AppTestEnvironment env;
     SimFixture sim;
-    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
-    sim.pin(2, env.path(QStringLiteral("no-such-tty")));
-    sim.pin(3, env.path(QStringLiteral("no-such-tty")));
-    sim.pin(4, env.path(QStringLiteral("no-such-tty")));
-    sim.setConfiguredPort(QStringLiteral("Com4"));
     MessageBoxCatcher boxes;
-    LoadSettings();
-    Main *main = Windows::main();
-    main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main));
+    Main *main = nullptr;
+};
 
-    main->findChild<QAction *>("mnuEinstellungen")->trigger();
-    Einstellungen *settings = main->einstellungen();
-    QVERIFY(settings);
-    auto *ports = settings->findChild<QComboBox *>("cmbPort");
-    QCOMPARE(ports->count(), 1);
-    QCOMPARE(ports->currentIndex(), -1); // Com4 is not known
-    ports->setCurrentIndex(0);
-    settings->findChild<QComboBox *>("cmbTrenner")->setCurrentIndex(2);
-    const QString dataFile = env.path(QStringLiteral("Rotorlage.dat"));
-    ChooserDriver driver([&dataFile](QFileDialog *chooser) {
-        ChooserDriver::type(chooser, dataFile);
-        ChooserDriver::open(chooser);
-    });
-    QTest::mouseClick(settings->findChild<QPushButton *>("cmdFile"), Qt::LeftButton);
-    QVERIFY(driver.ran());
-    QTest::mouseClick(settings->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
-    const QString ini = QString::fromLatin1(fileBytes(sim.settingsFilePath()));
+} // namespace
+
+void TestEinstellungen::tabulatorReachesDataFile()
+{
+    OperatorBench bench;
+    QVERIFY(bench.ready());
+    const QString dataFile = bench.env.path(QStringLiteral("Rotorlage.dat"));
+    QVERIFY(bench.saveSettings(2, dataFile));
+    const QString ini = bench.ini();
     QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("Schnittstelle=Com1\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataFile=" + dataFile + "\r\n"), qPrintable(ini));
 
-    main->showMesswerteProtokoll();
-    MesswerteProtokoll *log = main->messwerteProtokoll();
-    QVERIFY(log);
-    QTest::mouseClick(log->findChild<QPushButton *>("cmdRead"), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 0);
-    log->field(0)->setText(QStringLiteral("DM 112"));
-    log->field(1)->setText(QStringLiteral("4711"));
-    log->field(11)->setText(QStringLiteral("MK"));
-    QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 0);
-
+    QVERIFY(bench.readAndSave());
+    QCOMPARE(bench.boxes.count(), 0);
     const QList<QByteArray> lines = fileBytes(dataFile).split('\n');
     QCOMPARE(lines.size(), 3); // header, record, nothing after the last CR LF
     QVERIFY2(lines.at(0).startsWith("Typ\tNummer\tPolzahl\t"), lines.at(0).constData());
     QVERIFY2(lines.at(1).startsWith("DM 112\t4711\t4\t"), lines.at(1).constData());
     QCOMPARE(lines.at(1).count('\t'), 11);
     QVERIFY(!lines.at(1).contains(';'));
+}
+
+void TestEinstellungen::chosenFolderRemovedBeforeSave()
+{
+    OperatorBench bench;
+    QVERIFY(bench.ready());
+    const QString folder = bench.env.path(QStringLiteral("Messungen"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString dataFile = folder + QStringLiteral("/Rotorlage.txt");
+    QVERIFY(bench.saveSettings(0, dataFile));
+    QVERIFY(QDir(folder).removeRecursively());
+
+    MesswerteProtokoll *log = bench.readAndSave();
+    QVERIFY(log);
+    QCOMPARE(bench.boxes.count(), 1);
+    QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Datenspeicherung"));
+    QVERIFY(bench.boxes.messages().constFirst().text.contains(dataFile));
+    // Nothing is lost: the record waits in the window and the choice stays.
+    QCOMPARE(AppState::instance().DataFile, dataFile);
+    QCOMPARE(log->field(1)->text(), QStringLiteral("4711"));
+    QVERIFY(QDir().mkdir(folder));
+    QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+    QCOMPARE(bench.boxes.count(), 1);
+    QCOMPARE(fileBytes(dataFile).count("DM 112;4711;"), 1);
 }
 
 QTEST_MAIN(TestEinstellungen)
