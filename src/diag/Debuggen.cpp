@@ -4,8 +4,8 @@
 #include "app/ErrorBox.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
-#include "diag/DesignFit.h"
 #include "diag/InspectorRows.h"
+#include "diag/LayoutFit.h"
 #include "diag/ListviewColResize.h"
 #include "link/FrameReader.h"
 

@@ -1,4 +1,4 @@
-#include "diag/DesignFit.h"
+#include "diag/LayoutFit.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -233,15 +233,15 @@ void TestEinstellungen::layout()
     toolTip.replace("<data file>", bench.dataFile);
     auto *control = bench.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    const QRect designed = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
+    const QRect laidOut = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
     if (auto *list = qobject_cast<QComboBox *>(control)) {
         // A list box may grow to the right so that its entries show whole.
-        QCOMPARE(list->geometry().topLeft(), designed.topLeft());
-        QCOMPARE(list->height(), designed.height());
-        QVERIFY(list->width() >= designed.width());
+        QCOMPARE(list->geometry().topLeft(), laidOut.topLeft());
+        QCOMPARE(list->height(), laidOut.height());
+        QVERIFY(list->width() >= laidOut.width());
         QVERIFY(list->width() >= list->sizeHint().width());
     } else {
-        QCOMPARE(control->geometry(), designed);
+        QCOMPARE(control->geometry(), laidOut);
     }
     if (auto *label = qobject_cast<QLabel *>(control)) {
         // The whole caption shows, whatever the desktop's fonts.

@@ -158,15 +158,15 @@ void TestDebuggen::layout()
     QVERIFY(bench.ready());
     auto *control = bench.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    const QRect designed = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
+    const QRect laidOut = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
     if (auto *list = qobject_cast<QComboBox *>(control)) {
         // A list box may grow to the right so that its entries show whole.
-        QCOMPARE(list->geometry().topLeft(), designed.topLeft());
-        QCOMPARE(list->height(), designed.height());
-        QVERIFY(list->width() >= designed.width());
+        QCOMPARE(list->geometry().topLeft(), laidOut.topLeft());
+        QCOMPARE(list->height(), laidOut.height());
+        QVERIFY(list->width() >= laidOut.width());
         QVERIFY(list->width() >= list->sizeHint().width());
     } else {
-        QCOMPARE(control->geometry(), designed);
+        QCOMPARE(control->geometry(), laidOut);
     }
     if (auto *label = qobject_cast<QLabel *>(control)) {
         // The whole caption shows, whatever the desktop's fonts.
@@ -190,12 +190,12 @@ void TestDebuggen::windowAndColumns()
     QCOMPARE(bench.window->windowTitle(), QStringLiteral("Debuggen"));
     QCOMPARE(bench.window->size(), QSize(Twips::toPixelsX(10085), Twips::toPixelsY(6875)));
 
-    // Arial bold at the designed size; letters may be narrowed to fit.
-    const auto checkFont = [&bench](const char *name, qreal designed) {
+    // Arial bold at its laid-out size; letters may be narrowed to fit.
+    const auto checkFont = [&bench](const char *name, qreal laidOut) {
         const QFont font = bench.control<QLabel>(name)->font();
         QCOMPARE(font.family(), QStringLiteral("Arial"));
         QVERIFY(font.bold());
-        QCOMPARE(font.pointSizeF(), designed);
+        QCOMPARE(font.pointSizeF(), laidOut);
     };
     checkFont("Label2", 20.25);
     checkFont("Label1", 9.75);
