@@ -56,6 +56,7 @@ private slots:
     void reasons_data();
     void reasons();
     void portOperationsOutOfOrder();
+    void defaultPortFollowsTheProgramPortMap();
 
     void modes_data();
     void modes();
@@ -208,6 +209,24 @@ void TestFrameReader::portOperationsOutOfOrder()
     QVERIFY(portIsFree(fixture.devicePath()));
 }
 
+void TestFrameReader::defaultPortFollowsTheProgramPortMap()
+{
+    // Without a map of its own the port resolves through the settings file
+    // (pins) and the system's devices, as PortMap::current() does. Nothing is
+    // opened here: unpinned numbers may name real devices of this machine.
+    SimFixture fixture;
+    QVERIFY2(fixture.isValid(), qPrintable(fixture.errorString()));
+    fixture.pin(3, QStringLiteral("/dev/ttyQuoranTest"));
+    const PortMap expected = PortMap::current();
+    SerialPortLayer port;
+    for (int portNumber = 1; portNumber <= PortMap::MaxPort; ++portNumber) {
+        QVERIFY(port.setCommPort(portNumber).ok());
+        QCOMPARE(port.devicePath(), expected.devicePath(portNumber));
+    }
+    QVERIFY(port.setCommPort(1).ok());
+    QCOMPARE(port.devicePath(), fixture.devicePath());
+}
+
 void TestFrameReader::modes_data()
 {
     QTest::addColumn<SimMode>("mode");
@@ -290,6 +309,7 @@ void TestFrameReader::modes()
             QCOMPARE(result.buffer.at(position), std::uint8_t{0});
     }
     // The port was really used, in demo mode too, and is free again.
+    QVERIFY(fixture.sim().waitForRequests(1, 5000));
     QCOMPARE(fixture.sim().requestCount(), 1);
     QVERIFY(!port.isPortOpen());
     QVERIFY(portIsFree(fixture.devicePath()));
