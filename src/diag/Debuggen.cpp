@@ -52,7 +52,8 @@ Debuggen::Debuggen(QWidget *parent)
     }
     fitToEntries(m_cmbPort);
     fitCaptions(client());
-    // The first entry was selected before the signal was connected.
+    // Choosing the entry that is already current emits nothing; the warning
+    // must still match the final choice.
     portChoice();
 }
 
