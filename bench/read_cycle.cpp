@@ -3,9 +3,9 @@
 //
 //   read_cycle [reads]        (default 200 of each kind)
 //
-// A read waits 100 ms by design; the target is at most 5 ms on top of that
-// in the median and 15 ms at the 99th percentile. Decoding plus formatting a
-// frame should take well under 20 us.
+// A read waits 100 ms for the instrument; the target is at most 5 ms on top
+// of that in the median and 15 ms at the 99th percentile. Decoding plus
+// formatting a frame should take well under 20 us.
 
 #include "SimInstrument.h"
 

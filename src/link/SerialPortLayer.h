@@ -54,7 +54,8 @@ struct LineSettings
 class SerialPortLayer
 {
 public:
-    // Resolves port numbers through PortMap::current() at every setCommPort().
+    // Resolves port numbers through the program's port map (settings file pins,
+    // then the system's devices, as PortMap::current()) at every setCommPort().
     SerialPortLayer();
     // Resolves port numbers through a fixed map (tests, tools).
     explicit SerialPortLayer(const PortMap &map);
