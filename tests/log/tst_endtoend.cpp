@@ -69,7 +69,7 @@ private slots:
 
 private:
     // Runs xdotool on the virtual display; its standard output.
-    [[nodiscard]] QString xdotool(const QStringList &arguments);
+    QString xdotool(const QStringList &arguments);
 
     QProcessEnvironment m_xEnvironment;
 };

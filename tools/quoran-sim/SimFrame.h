@@ -26,17 +26,17 @@ struct SimFields
 // How the instrument answers a request; changeable between requests.
 struct SimMode
 {
-    SimFields fields;
-    std::optional<QByteArray> raw; // sent as given instead of a built frame
-    bool silent = false;           // never answers (not in data-hold mode)
-    int lateMs = 0;                // answer this long after the request
+    SimFields fields{};
+    std::optional<QByteArray> raw{}; // sent as given instead of a built frame
+    bool silent = false;             // never answers (not in data-hold mode)
+    int lateMs = 0;                  // answer this long after the request
     bool badStart = false;
     bool badEnd = false;
     bool badChecksum = false;
-    std::optional<int> shortLength; // send only the first N bytes
-    std::optional<int> longLength;  // pad the answer to N bytes
-    bool paced = false;             // one byte per 9600-baud byte time
-    bool hangUp = false;            // on a request, close the line instead of answering
+    std::optional<int> shortLength{}; // send only the first N bytes
+    std::optional<int> longLength{};  // pad the answer to N bytes
+    bool paced = false;               // one byte per 9600-baud byte time
+    bool hangUp = false;              // on a request, close the line instead of answering
 
     friend bool operator==(const SimMode &, const SimMode &) = default;
 };
