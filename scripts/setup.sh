@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 
 packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build xvfb xauth xdotool
-          imagemagick fonts-liberation fonts-dejavu-core libgl-dev)
+          imagemagick fonts-liberation fonts-dejavu-core libgl-dev qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

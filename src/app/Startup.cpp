@@ -9,6 +9,8 @@
 #include "app/Windows.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 bool commandLineSelectsDemo(const QStringList &arguments)
 {
@@ -33,6 +35,11 @@ int runQuoran(int argc, char *argv[])
     Application app(argc, argv);
     Application::setApplicationName(QStringLiteral("Quoran"));
     Application::setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
+    // The program speaks German, so Qt's own dialogs (file chooser, message
+    // box buttons) do too, whatever the desktop's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        Application::installTranslator(&qtTexts);
     return Application::guarded([&app] {
         Splash *splash = Windows::splash();
         splash->show();

@@ -5,7 +5,7 @@
 #include "app/Settings.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
-#include "diag/LayoutFit.h"
+#include "app/LayoutFit.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
 #include "diag/InspectorRows.h"
-#include "diag/LayoutFit.h"
+#include "app/LayoutFit.h"
 #include "diag/ListviewColResize.h"
 #include "link/FrameReader.h"
 

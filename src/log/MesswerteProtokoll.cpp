@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ErrorBox.h"
+#include "app/LayoutFit.h"
 #include "app/WaitCursor.h"
 #include "link/FrameReader.h"
 #include "link/PortNumber.h"
@@ -76,23 +77,6 @@ QPushButton *pictureButton(QWidget *parent, const QString &name, const QString &
     return button;
 }
 
-// Where the system has no Arial and its stand-in runs wider, a caption is
-// narrowed rather than cut off at its field.
-void fitToWidth(QLabel *label)
-{
-    QFont font = label->font();
-    const auto needed = [&font, label] { return QFontMetrics(font).horizontalAdvance(label->text()); };
-    if (needed() <= label->width())
-        return;
-    // Glyph widths round to whole pixels, so the first guess may be a little short.
-    for (int stretch = 100 * label->width() / needed(); stretch >= QFont::ExtraCondensed; --stretch) {
-        font.setStretch(stretch);
-        if (needed() <= label->width())
-            break;
-    }
-    label->setFont(font);
-}
-
 } // namespace
 
 MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
@@ -160,7 +144,6 @@ void MesswerteProtokoll::createControls()
             caption->setFont(fieldFont);
             place(caption, LabelLeft, row.top, row.left - LabelLeft, LabelHeight);
             setBuddyCaption(caption, edit);
-            fitToWidth(caption);
         }
         if (row.unit) {
             auto *unit = new QLabel(QString::fromUtf8(row.unit), area);
@@ -170,6 +153,7 @@ void MesswerteProtokoll::createControls()
         }
     }
     m_fields[TimeField]->setAccessibleName(QStringLiteral("Zeit"));
+    fitCaptions(area);
     setTabOrder();
 
     connect(m_cmdRead, &QPushButton::clicked, this, &MesswerteProtokoll::readMeasurement);

@@ -1,4 +1,4 @@
-#include "diag/LayoutFit.h"
+#include "app/LayoutFit.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -19,7 +19,7 @@ void fitCaption(QLabel *label)
     QFont font = label->font();
     if (label->text().isEmpty() || label->wordWrap() || fits(font, label))
         return;
-    // Narrower letters first, so the caption keeps its size as the log window's do.
+    // Narrower letters first, so the caption keeps its size as they stay readable at their size.
     for (int stretch = QFont::Unstretched - 1; stretch >= QFont::ExtraCondensed && !fits(font, label);
          --stretch)
         font.setStretch(stretch);
