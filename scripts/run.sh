@@ -9,6 +9,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 "$root/scripts/setup.sh" "$build"
 
+# Numbers, dates and times follow the regional settings; a machine without
+# any (LANG unset, C or POSIX) shows them the German way the bench expects.
+case "${LC_ALL:-${LANG:-C}}" in C|C.*|POSIX) export LANG=de_DE.UTF-8; unset LC_ALL ;; esac
+
 if [ "${1:-}" = "--instrument" ]; then
     shift
     # A real instrument: the program keeps its settings beside itself.
