@@ -16,6 +16,11 @@ ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWid
     setWindowTitle(caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
     m_client->setObjectName(objectName + QStringLiteral("Client"));
+    // The layouts in twips were made for a small sans-serif dialog font;
+    // captions without a font of their own use that size.
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPointSizeF(8.25);
+    m_client->setFont(dialogFont);
     setWidget(m_client);
     connect(this, &QMdiSubWindow::windowStateChanged, this, &ChildWindow::onStateChanged);
     if (WindowListBar *listBar = bar())

@@ -510,6 +510,9 @@ void TestFrameReader::deviceVanishesDuringRead()
     // Gone like an unplugged adapter: its device file went with it.
     QVERIFY(!QFile::exists(vanished));
     const ReadResult gone = readFrame(port, 1, demo);
+    // Tests running beside this one may open a pseudo-terminal that takes the freed number.
+    if (gone.outcome != ReadOutcome::PortNotAccessible && QFile::exists(vanished))
+        QSKIP("another pseudo-terminal took the vanished device's number");
     QCOMPARE(gone.outcome, ReadOutcome::PortNotAccessible);
     QCOMPARE(gone.reason, QStringLiteral("Gerät nicht gefunden"));
 
