@@ -1,5 +1,6 @@
 #include "app/ChildWindow.h"
 
+#include "app/Fonts.h"
 #include "app/Twips.h"
 #include "app/WindowListBar.h"
 #include "app/Windows.h"
@@ -18,9 +19,7 @@ ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWid
     m_client->setObjectName(objectName + QStringLiteral("Client"));
     // The layouts in twips were made for a small sans-serif dialog font;
     // captions without a font of their own use that size.
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPointSizeF(8.25);
-    m_client->setFont(dialogFont);
+    m_client->setFont(arialFont(8.25));
     setWidget(m_client);
     connect(this, &QMdiSubWindow::windowStateChanged, this, &ChildWindow::onStateChanged);
     if (WindowListBar *listBar = bar())

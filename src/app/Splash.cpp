@@ -1,6 +1,7 @@
 #include "app/Splash.h"
 
 #include "app/AppState.h"
+#include "app/Fonts.h"
 #include "app/Startup.h"
 #include "app/Twips.h"
 #include "app/WaitCursor.h"
@@ -22,10 +23,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &twips, doub
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     label->setGeometry(Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(arialFont(points, bold));
     return label;
 }
 } // namespace
@@ -36,7 +34,7 @@ Splash::Splash() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     setObjectName(QStringLiteral("Splash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromLatin1(VersionInfo::Title));
-    setFont(QFont(QStringLiteral("Arial")));
+    setFont(arialFont(9.75));
     setFixedSize(Twips::toPixelsX(10155), Twips::toPixelsY(4290));
 
     auto *frame = new QFrame(this);

@@ -2,10 +2,11 @@
 
 #include "app/AppState.h"
 #include "app/ErrorBox.h"
+#include "app/Fonts.h"
+#include "app/LayoutFit.h"
 #include "app/Settings.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
-#include "app/LayoutFit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -113,10 +114,7 @@ void Einstellungen::createControls()
     QWidget *area = client();
 
     auto *label2 = named(new QLabel(QStringLiteral("Einstellungen"), area), QStringLiteral("Label2"));
-    QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPointSizeF(20.25);
-    titleFont.setBold(true);
-    label2->setFont(titleFont);
+    label2->setFont(arialFont(20.25, true));
     place(label2, 120, 120, 2895, 495);
 
     auto *label3 =

@@ -2,10 +2,11 @@
 
 #include "app/AppState.h"
 #include "app/ErrorBox.h"
+#include "app/Fonts.h"
+#include "app/LayoutFit.h"
 #include "app/WaitCursor.h"
 #include "config/ComPorts.h"
 #include "diag/InspectorRows.h"
-#include "app/LayoutFit.h"
 #include "diag/ListviewColResize.h"
 #include "link/FrameReader.h"
 
@@ -17,14 +18,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-[[nodiscard]] QFont arialBold(qreal pointSize)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    return font;
-}
 
 template <class Control> Control *named(Control *control, const QString &name)
 {
@@ -62,7 +55,7 @@ void Debuggen::createControls()
     QWidget *area = client();
 
     auto *label2 = named(new QLabel(QStringLiteral("Debuggen"), area), QStringLiteral("Label2"));
-    label2->setFont(arialBold(20.25));
+    label2->setFont(arialFont(20.25, true));
     place(label2, 120, 120, 2415, 495);
 
     auto *label1 = named(
@@ -70,7 +63,7 @@ void Debuggen::createControls()
             QStringLiteral("Auslesen der Schnittstelle und Anzeigen der empfangenen Daten, Byte für Byte..."),
             area),
         QStringLiteral("Label1"));
-    label1->setFont(arialBold(9.75));
+    label1->setFont(arialFont(9.75, true));
     place(label1, 120, 720, 9375, 375);
 
     m_listView1 = named(new QTreeWidget(area), QStringLiteral("ListView1"));
@@ -114,7 +107,7 @@ void Debuggen::createControls()
 
     m_label6 = named(new QLabel(QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"), area),
                      QStringLiteral("Label6"));
-    m_label6->setFont(arialBold(8.25));
+    m_label6->setFont(arialFont(8.25, true));
     place(m_label6, 2760, 6000, 4455, 255);
 
     m_cmdExit = named(new QPushButton(area), QStringLiteral("cmdExit"));

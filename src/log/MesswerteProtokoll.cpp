@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ErrorBox.h"
+#include "app/Fonts.h"
 #include "app/LayoutFit.h"
 #include "app/WaitCursor.h"
 #include "link/FrameReader.h"
@@ -58,14 +59,6 @@ constexpr int ButtonTop = 5160;
 constexpr int PictureButtonWidth = 855;
 constexpr int ButtonHeight = 735;
 
-QFont arial(qreal points, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 QPushButton *pictureButton(QWidget *parent, const QString &name, const QString &image, const QString &toolTip)
 {
     auto *button = new QPushButton(parent);
@@ -102,7 +95,7 @@ void MesswerteProtokoll::createControls()
 
     auto *title = new QLabel(QStringLiteral("Messwerte protokollieren"), area);
     title->setObjectName(QStringLiteral("Label2"));
-    title->setFont(arial(20.25, true));
+    title->setFont(arialFont(20.25, true));
     place(title, 120, 120, 7215, 495);
 
     m_cmdRead = new QPushButton(QStringLiteral("Daten lesen"), area);
@@ -124,8 +117,8 @@ void MesswerteProtokoll::createControls()
     for (QPushButton *button : {m_cmdRead, m_cmdSave, m_cmdExit})
         button->setAutoDefault(true);
 
-    const QFont fieldFont = arial(9.75, true);
-    const QFont unitFont = arial(9.75, false);
+    const QFont fieldFont = arialFont(9.75, true);
+    const QFont unitFont = arialFont(9.75);
     for (int i = 0; i < FieldCount; ++i) {
         const FieldLayout &row = Layout[std::size_t(i)];
         auto *edit = new QLineEdit(area);
