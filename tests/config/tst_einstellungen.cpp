@@ -9,6 +9,7 @@
 #include "config/Einstellungen.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
+#include "support/LayoutCheck.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 
@@ -233,32 +234,13 @@ void TestEinstellungen::layout()
     toolTip.replace("<data file>", bench.dataFile);
     auto *control = bench.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    const QRect laidOut = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
-    if (auto *list = qobject_cast<QComboBox *>(control)) {
-        // A list box may grow to the right so that its entries show whole.
-        QCOMPARE(list->geometry().topLeft(), laidOut.topLeft());
-        QCOMPARE(list->height(), laidOut.height());
-        QVERIFY(list->width() >= laidOut.width());
-        QVERIFY(list->width() >= list->sizeHint().width());
-    } else {
-        QCOMPARE(control->geometry(), laidOut);
-    }
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        // The whole caption shows, whatever the desktop's fonts.
-        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                 qPrintable(label->font().toString()));
-    }
+    const QString problem = placementProblem(control, twips);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QCOMPARE(control->toolTip(), toolTip);
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        QCOMPARE(label->text(), text);
-    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
-        QCOMPARE(button->text(), text);
+    QCOMPARE(shownText(control), text);
+    if (auto *button = qobject_cast<QPushButton *>(control)) {
         QVERIFY(!button->icon().pixmap(QSize(32, 32)).isNull());
         QCOMPARE(button->accessibleName(), toolTip);
-    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
-        QCOMPARE(combo->currentText(), text);
-    } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
-        QCOMPARE(edit->text(), text);
     }
 }
 

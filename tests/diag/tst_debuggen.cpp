@@ -11,6 +11,7 @@
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "support/AppTestEnvironment.h"
+#include "support/LayoutCheck.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 
@@ -158,29 +159,9 @@ void TestDebuggen::layout()
     QVERIFY(bench.ready());
     auto *control = bench.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    const QRect laidOut = Twips::toPixels(twips.x(), twips.y(), twips.width(), twips.height());
-    if (auto *list = qobject_cast<QComboBox *>(control)) {
-        // A list box may grow to the right so that its entries show whole.
-        QCOMPARE(list->geometry().topLeft(), laidOut.topLeft());
-        QCOMPARE(list->height(), laidOut.height());
-        QVERIFY(list->width() >= laidOut.width());
-        QVERIFY(list->width() >= list->sizeHint().width());
-    } else {
-        QCOMPARE(control->geometry(), laidOut);
-    }
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        // The whole caption shows, whatever the desktop's fonts.
-        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                 qPrintable(label->font().toString()));
-    }
-    if (auto *label = qobject_cast<QLabel *>(control))
-        QCOMPARE(label->text(), text);
-    else if (auto *button = qobject_cast<QPushButton *>(control))
-        QCOMPARE(button->text(), text);
-    else if (auto *combo = qobject_cast<QComboBox *>(control))
-        QCOMPARE(combo->currentText(), text);
-    else if (auto *edit = qobject_cast<QLineEdit *>(control))
-        QCOMPARE(edit->text(), text);
+    const QString problem = placementProblem(control, twips);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QCOMPARE(shownText(control), text);
 }
 
 void TestDebuggen::windowAndColumns()
