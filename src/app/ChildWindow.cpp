@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWidget *parent)
@@ -42,6 +43,16 @@ void ChildWindow::setBuddyCaption(QLabel *caption, QWidget *input)
     QString name = caption->text();
     name.remove(QLatin1Char('&'));
     input->setAccessibleName(name);
+}
+
+QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip)
+{
+    auto *button = named(new QPushButton(m_client), name);
+    button->setIcon(QIcon(image));
+    button->setIconSize(QSize(32, 32));
+    button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
+    return button;
 }
 
 void ChildWindow::closeEvent(QCloseEvent *event)

@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 
 class QLabel;
+class QPushButton;
 class WindowListBar;
 
 // Base of the work windows inside the main window's frame. It carries what
@@ -29,6 +30,15 @@ protected:
     static void place(QWidget *control, int left, int top, int width, int height);
     // Caption label beside an input: buddy and accessible name follow the caption.
     static void setBuddyCaption(QLabel *caption, QWidget *input);
+    // A button on the client area showing a picture instead of a caption;
+    // its tool tip names it, also for screen readers.
+    [[nodiscard]] QPushButton *pictureButton(const QString &name, const QString &image,
+                                             const QString &toolTip);
+    template <class Control> static Control *named(Control *control, const QString &name)
+    {
+        control->setObjectName(name);
+        return control;
+    }
 
     void closeEvent(QCloseEvent *event) override;
 

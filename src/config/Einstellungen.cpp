@@ -18,22 +18,6 @@
 
 namespace {
 
-template <class Control> Control *named(Control *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
-
-QPushButton *pictureButton(QWidget *area, const QString &name, const QString &image, const QString &toolTip)
-{
-    auto *button = named(new QPushButton(area), name);
-    button->setIcon(QIcon(image));
-    button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip);
-    return button;
-}
-
 // The chooser opens in its open form but must accept a file that does not
 // exist yet; only its folder has to be there.
 class DataFileChooser : public QFileDialog
@@ -136,7 +120,7 @@ void Einstellungen::createControls()
     place(m_fileName, 1800, 1680, 4095, 285);
     setBuddyCaption(label1, m_fileName);
 
-    m_cmdFile = pictureButton(area, QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
+    m_cmdFile = pictureButton(QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
                               QStringLiteral("Datei wählen"));
     place(m_cmdFile, 6000, 1680, 615, 375);
     m_cmdFile->setIconSize(QSize(16, 16));
@@ -149,12 +133,12 @@ void Einstellungen::createControls()
     place(m_cmbTrenner, 1800, 2520, 1575, 315);
     setBuddyCaption(label4, m_cmbTrenner);
 
-    m_cmdSave = pictureButton(area, QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
+    m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
                               QStringLiteral("Einstellungen speichern"));
     place(m_cmdSave, 120, 3360, 855, 735);
     connect(m_cmdSave, &QPushButton::clicked, this, &Einstellungen::save);
 
-    m_cmdExit = pictureButton(area, QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
+    m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
                               QStringLiteral("Exit"));
     place(m_cmdExit, 5760, 3360, 855, 735);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);

@@ -17,15 +17,7 @@
 #include <QTime>
 #include <QTreeWidget>
 
-namespace {
-
-template <class Control> Control *named(Control *control, const QString &name)
-{
-    control->setObjectName(name);
-    return control;
-}
-
-} // namespace
+namespace {} // namespace
 
 Debuggen::Debuggen(QWidget *parent)
     : ChildWindow(QStringLiteral("Debuggen"), QStringLiteral("Debuggen"), parent)
@@ -110,11 +102,8 @@ void Debuggen::createControls()
     m_label6->setFont(arialFont(8.25, true));
     place(m_label6, 2760, 6000, 4455, 255);
 
-    m_cmdExit = named(new QPushButton(area), QStringLiteral("cmdExit"));
-    m_cmdExit->setIcon(QIcon(QStringLiteral(":/images/close.png")));
-    m_cmdExit->setIconSize(QSize(32, 32));
-    m_cmdExit->setToolTip(QStringLiteral("Exit"));
-    m_cmdExit->setAccessibleName(QStringLiteral("Exit"));
+    m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
+                              QStringLiteral("Exit"));
     place(m_cmdExit, 9000, 5640, 855, 735);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
 }

@@ -59,17 +59,6 @@ constexpr int ButtonTop = 5160;
 constexpr int PictureButtonWidth = 855;
 constexpr int ButtonHeight = 735;
 
-QPushButton *pictureButton(QWidget *parent, const QString &name, const QString &image, const QString &toolTip)
-{
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setIcon(QIcon(image));
-    button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip);
-    return button;
-}
-
 } // namespace
 
 MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
@@ -104,12 +93,12 @@ void MesswerteProtokoll::createControls()
     m_cmdRead->setAccessibleName(m_cmdRead->text());
     place(m_cmdRead, 240, ButtonTop, 2055, ButtonHeight);
 
-    m_cmdSave = pictureButton(area, QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
+    m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
                               QStringLiteral("Daten speichern"));
     place(m_cmdSave, 4080, ButtonTop, PictureButtonWidth, ButtonHeight);
     m_cmdSave->setEnabled(false);
 
-    m_cmdExit = pictureButton(area, QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
+    m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
                               QStringLiteral("Exit"));
     place(m_cmdExit, ExitLeft, ButtonTop, PictureButtonWidth, ButtonHeight);
 
