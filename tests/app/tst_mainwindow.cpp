@@ -9,11 +9,16 @@
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -29,6 +34,7 @@ private slots:
     void childWindowsOpenOnce();
     void closingWithThreeChildWindowsSavesSettings();
     void statusBarFollowsSettings();
+    void everyControlHasAnAccessibleName();
 
 private:
     static Main *loadedMain();
@@ -234,6 +240,38 @@ void TestMainWindow::statusBarFollowsSettings()
 
     state.reportReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
     QCOMPARE(main->findChild<QLabel *>("sbPanelRead")->text(), QStringLiteral("14:03:22 gültige Messung"));
+}
+
+void TestMainWindow::everyControlHasAnAccessibleName()
+{
+    AppTestEnvironment env;
+    Main *main = loadedMain();
+    main->showMesswerteProtokoll();
+    main->showEinstellungen();
+    main->showDebuggen();
+    main->showInfo();
+    QList<QWidget *> controls;
+    for (QWidget *top : {static_cast<QWidget *>(main), static_cast<QWidget *>(Windows::existingSplash())}) {
+        for (QWidget *widget : top->findChildren<QWidget *>()) {
+            if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                qobject_cast<QComboBox *>(widget) || qobject_cast<QTreeWidget *>(widget))
+                controls << widget;
+        }
+    }
+    QVERIFY(controls.size() > 30);
+    int checked = 0;
+    for (QWidget *control : controls) {
+        // The frame's own title-bar and scroll buttons are Qt's, not ours.
+        if (control->objectName().startsWith(QLatin1String("qt_")) || control->objectName().isEmpty())
+            continue;
+        ++checked;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(face);
+        QVERIFY2(!face->text(QAccessible::Name).remove(QLatin1Char('&')).trimmed().isEmpty(),
+                 qPrintable(control->objectName()));
+    }
+    // Our controls all carry names, so none may slip through unchecked.
+    QVERIFY(checked > 30);
 }
 
 QTEST_MAIN(TestMainWindow)
