@@ -4,15 +4,27 @@
 
 #include <cstdlib>
 #include <exception>
+#include <new>
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception &error) {
-        fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        fatal(QStringLiteral("unbekannte Ursache"));
+        fatal(reasonOfCurrentException());
+    }
+}
+
+QString Application::reasonOfCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("Der Arbeitsspeicher reicht nicht aus.");
+    } catch (const std::exception &error) {
+        return QStringLiteral("Interner Fehler (%1)").arg(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        return QStringLiteral("Interner Fehler unbekannter Art");
     }
 }
 
@@ -20,10 +32,8 @@ int Application::guarded(const std::function<int()> &body)
 {
     try {
         return body();
-    } catch (const std::exception &error) {
-        fatal(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        fatal(QStringLiteral("unbekannte Ursache"));
+        fatal(reasonOfCurrentException());
     }
 }
 

@@ -17,4 +17,8 @@ public:
     static int guarded(const std::function<int()> &body);
 
     [[noreturn]] static void fatal(const QString &reason);
+
+private:
+    // A German reason for the exception being handled.
+    [[nodiscard]] static QString reasonOfCurrentException();
 };

@@ -52,6 +52,8 @@ QPushButton *ChildWindow::pictureButton(const QString &name, const QString &imag
     button->setIconSize(QSize(32, 32));
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
+    // Enter on a focused button presses it, as the bench's operators are used to.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -276,10 +276,11 @@ void Main::activateStep()
         caption += QStringLiteral(" - Demo Modus");
     setWindowTitle(caption);
     if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->geometry();
-        const int width = static_cast<int>(available.width() * 0.95);
-        const int height = static_cast<int>(available.height() * 0.9);
-        setGeometry((available.width() - width) / 2, (available.height() - height) / 2, width, height);
+        const QRect area = screen->geometry();
+        const int width = static_cast<int>(area.width() * 0.95);
+        const int height = static_cast<int>(area.height() * 0.9);
+        setGeometry(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width,
+                    height);
     }
     setWindowState(Qt::WindowMaximized);
     updateStatusBar();

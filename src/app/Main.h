@@ -48,6 +48,9 @@ public:
     // Runs at the first showing and after the About window had the focus.
     void activateStep();
 
+    // No tool-bar context menu: it would hide the bars behind their check marks' backs.
+    QMenu *createPopupMenu() override { return nullptr; }
+
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;

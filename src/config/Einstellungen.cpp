@@ -53,8 +53,12 @@ std::unique_ptr<QFileDialog> createDataFileChooser(const QString &currentPath, Q
     chooser->setOption(QFileDialog::DontUseNativeDialog);
     chooser->setAcceptMode(QFileDialog::AcceptOpen);
     chooser->setFileMode(QFileDialog::AnyFile);
-    chooser->setNameFilters({QStringLiteral("*.txt"), QStringLiteral("*.dat"), QStringLiteral("*.*")});
-    chooser->selectNameFilter(QStringLiteral("*.txt"));
+    // Each choice shows as its own pattern; "*.*" means every file, as on
+    // Windows, where Qt would take it literally and hide names without a dot.
+    chooser->setOption(QFileDialog::HideNameFilterDetails);
+    chooser->setNameFilters(
+        {QStringLiteral("*.txt (*.txt)"), QStringLiteral("*.dat (*.dat)"), QStringLiteral("*.* (*)")});
+    chooser->selectNameFilter(QStringLiteral("*.txt (*.txt)"));
     chooser->setDefaultSuffix(QString());
     if (!currentPath.isEmpty()) {
         const QFileInfo current(currentPath);

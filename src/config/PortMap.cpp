@@ -64,9 +64,13 @@ PortMap PortMap::build(const QMap<int, QString> &pins, const QStringList &system
     PortMap map;
     QSet<QString> taken;
     for (auto it = pins.cbegin(); it != pins.cend(); ++it) {
-        const QString path = it.value().trimmed();
+        QString path = it.value().trimmed();
         if (it.key() < 1 || it.key() > MaxPort || path.isEmpty())
             continue;
+        // A bare device name ("ttyUSB0") means the device of that name, as
+        // the serial port opens it, not a file in the working folder.
+        if (!path.contains(QLatin1Char('/')))
+            path.prepend(QStringLiteral("/dev/"));
         map.m_paths.insert(it.key(), path);
         taken.insert(canonical(path));
     }

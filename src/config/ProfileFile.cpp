@@ -1,11 +1,11 @@
 #include "config/ProfileFile.h"
 
+#include "app/Windows1252.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace {
 
@@ -44,36 +44,6 @@ struct ParsedLine
     return bytes.sliced(begin, end - begin);
 }
 
-[[nodiscard]] QString decode(QByteArrayView bytes)
-{
-    // Windows-1252 is a single-byte code: a fresh decoder per call keeps no state.
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
-}
-
-[[nodiscard]] QByteArray encode(const QString &text)
-{
-    QStringEncoder encoder("windows-1252");
-    if (!encoder.isValid())
-        return text.toLatin1();
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
-        return bytes;
-    // The encoder marks a character it lacks with a SUB byte; the Windows
-    // conversion gives "?", so convert character by character instead.
-    bytes.clear();
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        QStringEncoder single("windows-1252");
-        const QByteArray one = single.encode(QStringView(text).sliced(i, length));
-        bytes += (single.hasError() || one.size() != 1) ? QByteArray(1, '?') : one;
-        i += length;
-    }
-    return bytes;
-}
-
 [[nodiscard]] ParsedLine parse(const QByteArray &text)
 {
     const QByteArrayView line = trimmed(text);
@@ -83,16 +53,16 @@ struct ParsedLine
         const qsizetype close = line.indexOf(']');
         if (close > 0) {
             const QByteArrayView name = trimmed(line.sliced(1, close - 1));
-            return {LineKind::Section, decode(name), name, {}};
+            return {LineKind::Section, Windows1252::decode(name), name, {}};
         }
     }
     // As on Windows, a line without "=" is a key with an empty value, so that
     // reading and writing agree on which line a key is.
     const qsizetype equals = line.indexOf('=');
     if (equals < 0)
-        return {LineKind::Key, decode(line), line, {}};
+        return {LineKind::Key, Windows1252::decode(line), line, {}};
     const QByteArrayView name = trimmed(line.first(equals));
-    return {LineKind::Key, decode(name), name, line.sliced(equals + 1)};
+    return {LineKind::Key, Windows1252::decode(name), name, line.sliced(equals + 1)};
 }
 
 [[nodiscard]] bool sameName(const QString &a, const QString &b)
@@ -102,7 +72,7 @@ struct ParsedLine
 
 [[nodiscard]] QString valueText(QByteArrayView raw)
 {
-    QString value = decode(trimmed(raw));
+    QString value = Windows1252::decode(trimmed(raw));
     if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
         value = value.sliced(1, value.size() - 2);
     return value;
@@ -157,12 +127,13 @@ public:
 
     void set(const QString &section, const QString &key, const QString &value)
     {
-        const QByteArray valueBytes = encode(singleLine(value));
-        const QByteArray keyLine = encode(singleLine(key)) + '=' + valueBytes;
+        const QByteArray valueBytes = Windows1252::encode(singleLine(value));
+        const QByteArray keyLine = Windows1252::encode(singleLine(key)) + '=' + valueBytes;
         const qsizetype header = findSection(section);
         if (header < 0) {
             endLastLine();
-            m_lines.append({encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), crLf});
+            m_lines.append(
+                {Windows1252::encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), crLf});
             m_lines.append({keyLine, crLf});
             return;
         }

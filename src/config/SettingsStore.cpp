@@ -23,7 +23,11 @@ QString ReadProfileValue(const QString &path, const QString &section, const QStr
     const std::optional<QString> value = ProfileFile::read(path, section, key);
     if (!value)
         return defaultValue;
-    const QString text = value->trimmed();
+    // A damaged file may hold a NUL; the value ends there, as on Windows.
+    QString text = *value;
+    if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
+        text.truncate(nul);
+    text = text.trimmed();
     return text.isEmpty() ? defaultValue : text;
 }
 

@@ -83,6 +83,7 @@ void Debuggen::createControls()
     setBuddyCaption(label5, m_text2);
 
     m_cmdRead = named(new QPushButton(QStringLiteral("Daten lesen"), area), QStringLiteral("cmdRead"));
+    m_cmdRead->setAutoDefault(true);
     place(m_cmdRead, 120, 5640, 2055, 735);
     connect(m_cmdRead, &QPushButton::clicked, this, &Debuggen::readData);
 

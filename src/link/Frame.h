@@ -27,10 +27,10 @@ public:
     explicit ReceptionBuffer(const QByteArray &received) { fill(received); }
 
     void clear();
-    void fill(const QByteArray &received); // clears first
-    [[nodiscard]] std::uint8_t at(int position) const; // 1-based; 0 outside 1..100
+    void fill(const QByteArray &received);                      // clears first
+    [[nodiscard]] std::uint8_t at(int position) const;          // 1-based; 0 outside 1..100
     [[nodiscard]] int receivedCount() const { return m_count; } // at most 100
-    [[nodiscard]] QByteArray received() const;                   // the stored bytes
+    [[nodiscard]] QByteArray received() const;                  // the stored bytes
 
 private:
     std::array<std::uint8_t, Frame::BufferSize> m_bytes{};

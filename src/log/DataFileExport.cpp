@@ -1,9 +1,10 @@
 #include "log/DataFileExport.h"
 
+#include "app/Windows1252.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStringEncoder>
 
 #include <cerrno>
 #include <cstring>
@@ -74,38 +75,29 @@ QString reasonFor(int error)
         return QStringLiteral("Der Datenträger ist schreibgeschützt.");
     case EISDIR:
         return QStringLiteral("Der Pfad ist ein Ordner.");
+    case ENOTDIR:
+        return QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
+    case EDQUOT:
+        return QStringLiteral("Das Speicherkontingent ist erschöpft.");
+    case EFBIG:
+        return QStringLiteral("Die Datei ist zu groß.");
+    case ENAMETOOLONG:
+        return QStringLiteral("Der Dateiname ist zu lang.");
+    case ELOOP:
+        return QStringLiteral("Der Pfad enthält zu viele symbolische Verknüpfungen.");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("Die Datei wird von einem anderen Programm verwendet.");
+    case EIO:
+        return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers.");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Zu viele geöffnete Dateien.");
+    case EINVAL:
+        return QStringLiteral("Ungültiger Dateiname.");
     default:
         return QStringLiteral("Systemfehler: ") + QString::fromLocal8Bit(std::strerror(error));
     }
-}
-
-// Windows-1252 through the system's converter; the converter writes its own
-// substitution byte for a character the code page lacks, the file gets "?".
-QByteArray toWindows1252(QStringView text)
-{
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-    QByteArray out;
-    out.reserve(text.size() + 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit < 0x80) {
-            out += char(unit);
-            continue;
-        }
-        qsizetype length = 1;
-        if (QChar::isSurrogate(unit)) {
-            if (!QChar::isHighSurrogate(unit) || i + 1 == text.size() || !text[i + 1].isLowSurrogate()) {
-                out += '?'; // half a pair stands for no character at all
-                continue;
-            }
-            length = 2;
-        }
-        const QByteArray encoded = encoder.encode(text.sliced(i, length));
-        i += length - 1;
-        const bool mapped = encoded.size() == 1 && encoded.at(0) != '\x1a';
-        out += mapped ? encoded.at(0) : '?';
-    }
-    return out;
 }
 
 // One open-write-fsync-close cycle; 0 or the errno of the first failure.
@@ -117,10 +109,16 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
         ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | extraFlags, 0666));
     if (!file.isOpen())
         return errno;
+    const bool createdHere = (extraFlags & O_EXCL) != 0;
 
+    // Without the old length nothing could be cut back safely, so write nothing.
     struct stat info = {};
-    if (::fstat(file.get(), &info) != 0)
-        return errno;
+    if (::fstat(file.get(), &info) != 0) {
+        const int error = errno;
+        if (createdHere)
+            static_cast<void>(::unlink(nativePath.constData()));
+        return error;
+    }
     off_t cutAt = info.st_size;
 
     qsizetype done = 0;
@@ -144,17 +142,17 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
     if (error == 0 && ::fsync(file.get()) != 0)
         error = errno;
 
+    if (error == 0)
+        error = file.close();
     if (error != 0) {
-        if (done > 0 && ::ftruncate(file.get(), cutAt) != 0) {
-            // The first failure is the one to report.
-        }
+        // A file this call created goes again, so a later save still writes
+        // its header; otherwise only our bytes are cut off. The first failure
+        // is the one to report.
+        if (createdHere)
+            static_cast<void>(::unlink(nativePath.constData()));
+        else if (done > 0)
+            static_cast<void>(::truncate(nativePath.constData(), cutAt));
         return error;
-    }
-    if (const int closeError = file.close(); closeError != 0) {
-        if (::truncate(nativePath.constData(), cutAt) != 0) {
-            // As above.
-        }
-        return closeError;
     }
     return 0;
 }
@@ -227,6 +225,13 @@ QString headerLine(QChar separator)
     return names.join(separator);
 }
 
+QString withoutLineBreaks(const QString &text)
+{
+    QString single = text;
+    single.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
+    return single;
+}
+
 QString recordLine(const QStringList &fields, QChar separator)
 {
     QString line;
@@ -235,8 +240,9 @@ QString recordLine(const QStringList &fields, QChar separator)
             line += separator;
         if (column >= fields.size())
             continue;
+        const QString text = withoutLineBreaks(fields.at(column));
         // Only blanks go; a tab at either end is part of the value.
-        QStringView field(fields.at(column));
+        QStringView field(text);
         while (!field.isEmpty() && field.front() == u' ')
             field = field.sliced(1);
         while (!field.isEmpty() && field.back() == u' ')
@@ -254,7 +260,7 @@ QString recordLine(const QStringList &fields, QChar separator)
 
 AppendResult appendLine(const QString &path, const QString &text)
 {
-    return resultOf(appendBytes(QFile::encodeName(path), toWindows1252(text) + "\r\n"));
+    return resultOf(appendBytes(QFile::encodeName(path), Windows1252::encode(text) + "\r\n"));
 }
 
 bool fileExists(const QString &path)
@@ -264,10 +270,12 @@ bool fileExists(const QString &path)
 
 AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields)
 {
+    if (path.trimmed().isEmpty())
+        return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
     const QChar separator = separatorFor(dataTrenner);
     if (!fileExists(path)) {
         const int error =
-            createWithHeader(QFile::encodeName(path), toWindows1252(headerLine(separator)) + "\r\n");
+            createWithHeader(QFile::encodeName(path), Windows1252::encode(headerLine(separator)) + "\r\n");
         if (error != 0)
             return resultOf(error);
     }

@@ -13,6 +13,9 @@ namespace DataFileExport {
 // end of a field stays. Missing fields give empty columns, extra ones are left out.
 [[nodiscard]] QString recordLine(const QStringList &fields, QChar separator);
 
+// A record is one line: line breaks (as pasted from a spreadsheet cell) become blanks.
+[[nodiscard]] QString withoutLineBreaks(const QString &text);
+
 // Appends text + CR LF in one write, fsync, close; on any failure the file is
 // cut back to its old length and the German reason is returned.
 struct AppendResult

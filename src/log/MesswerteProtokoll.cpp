@@ -118,6 +118,11 @@ void MesswerteProtokoll::createControls()
         edit->setReadOnly(i >= FirstMeasuredField && i <= TimeField);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textChanged, this, &MesswerteProtokoll::checkOperatorFields);
+        connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
+            const QString single = DataFileExport::withoutLineBreaks(text);
+            if (single != text)
+                edit->setText(single);
+        });
         m_fields[std::size_t(i)] = edit;
 
         if (row.caption) {

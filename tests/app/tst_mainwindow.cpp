@@ -31,6 +31,7 @@ private slots:
     void toolbarClickMatchesKeysExactly_data();
     void toolbarClickMatchesKeysExactly();
     void toggleSwitchesSurviveRestart();
+    void barsHaveNoContextMenuBehindTheMarks();
     void childWindowsOpenOnce();
     void closingWithThreeChildWindowsSavesSettings();
     void statusBarFollowsSettings();
@@ -177,6 +178,23 @@ void TestMainWindow::toggleSwitchesSurviveRestart()
     QVERIFY(!restarted->symbolleisteChecked());
     QVERIFY(restarted->toolBar()->isHidden());
     QVERIFY(!restarted->windowListBar()->isBarVisible());
+}
+
+void TestMainWindow::barsHaveNoContextMenuBehindTheMarks()
+{
+    AppTestEnvironment env;
+    Main *main = loadedMain();
+    // Qt's own bar menu would hide a bar while its check mark stays set.
+    for (QWidget *bar :
+         {static_cast<QWidget *>(main->toolBar()), static_cast<QWidget *>(main->windowListBar())}) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), bar->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(bar, &event);
+        QTest::qWait(10);
+        const QList<QMenu *> menus = main->findChildren<QMenu *>();
+        for (const QMenu *menu : menus)
+            QVERIFY2(!menu->isVisible(), qPrintable(menu->title()));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+    }
 }
 
 void TestMainWindow::childWindowsOpenOnce()

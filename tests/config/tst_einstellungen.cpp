@@ -424,7 +424,9 @@ void TestEinstellungen::chooserSetUp()
     const QString current = env.path(QStringLiteral("Messungen.txt"));
     const std::unique_ptr<QFileDialog> chooser = createDataFileChooser(current);
     QCOMPARE(chooser->windowTitle(), QStringLiteral("Datei zum speichern wählen..."));
-    QCOMPARE(chooser->nameFilters(), (QStringList{"*.txt", "*.dat", "*.*"}));
+    // Shown as the three bare patterns; the last one lists every file.
+    QVERIFY(chooser->testOption(QFileDialog::HideNameFilterDetails));
+    QCOMPARE(chooser->nameFilters(), (QStringList{"*.txt (*.txt)", "*.dat (*.dat)", "*.* (*)"}));
     QCOMPARE(chooser->selectedNameFilter(), QStringLiteral("*.txt"));
     QCOMPARE(chooser->fileMode(), QFileDialog::AnyFile);
     QCOMPARE(chooser->acceptMode(), QFileDialog::AcceptOpen);

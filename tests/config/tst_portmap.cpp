@@ -101,6 +101,15 @@ private slots:
         QCOMPARE(map.entries(), (QMap<int, QString>{{1, m_missing}, {2, link}}));
     }
 
+    void bareDeviceNameMeansDevFolder()
+    {
+        const PortMap map =
+            PortMap::build({{2, QStringLiteral("ttyUSB7")}}, {QStringLiteral("/dev/ttyUSB7")});
+        QCOMPARE(map.devicePath(2), QStringLiteral("/dev/ttyUSB7"));
+        // The same device is not offered a second time.
+        QCOMPARE(map.entries().size(), 1);
+    }
+
     void known_data()
     {
         QTest::addColumn<QString>("pin");
@@ -110,6 +119,8 @@ private slots:
         QTest::newRow("missing device") << m_missing << false;
         QTest::newRow("regular file") << m_plain << false;
         QTest::newRow("folder") << m_dir.path() << false;
+        // A bare name means the device of that name, not a file in the working folder.
+        QTest::newRow("bare device name") << QStringLiteral("null") << true;
     }
 
     void known()

@@ -62,6 +62,8 @@ private slots:
         QTest::newRow("blanks inside quotes") << QByteArray("DataFile=\" a \"") << "a";
         QTest::newRow("missing key") << QByteArray("DataTrenner=x") << "dflt";
         QTest::newRow("capitals kept") << QByteArray("datafile=COM3") << "COM3";
+        QTest::newRow("damaged: ends at NUL") << QByteArray("DataFile=Com3 \0xx", 17) << "Com3";
+        QTest::newRow("damaged: NUL first") << QByteArray("DataFile=\0Com3", 14) << "dflt";
     }
 
     void readProfileValue()

@@ -124,6 +124,7 @@ private slots:
     void portWithoutDevice();
     void configuredPortPlaysNoPart();
     void twoReadsLeaveThirteenRows();
+    void enterOnFocusedButtonReads();
     void columnWidthsAfterRead();
     void exitCloses();
 };
@@ -469,6 +470,16 @@ void TestDebuggen::configuredPortPlaysNoPart()
     QCOMPARE(bench.boxes.count(), 0);
     QCOMPARE(bench.hexText(), WorkedHex);
     QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com5"));
+}
+
+void TestDebuggen::enterOnFocusedButtonReads()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    auto *read = bench.control<QPushButton>("cmdRead");
+    read->setFocus();
+    QTest::keyClick(read, Qt::Key_Return);
+    QCOMPARE(bench.list()->topLevelItemCount(), 13);
 }
 
 void TestDebuggen::twoReadsLeaveThirteenRows()

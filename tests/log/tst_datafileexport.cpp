@@ -124,6 +124,8 @@ void TestDataFileExport::recordLines_data()
     QTest::newRow("tab field under tab separator")
         << QStringList{"\tA"} << QChar(u'\t') << "\"\tA\"\t\t\t\t\t\t\t\t\t\t\t";
     QTest::newRow("no fields") << QStringList{} << QChar(u';') << ";;;;;;;;;;;";
+    QTest::newRow("pasted line breaks stay on the line")
+        << QStringList{"A1\r\n", "1\n7", "x\ry"} << QChar(u';') << "A1;1 7;x y;;;;;;;;;";
     QTest::newRow("only blanks") << QStringList{"   ", " "} << QChar(u';') << ";;;;;;;;;;;";
     QStringList thirteen = exampleFields;
     thirteen << "extra";
@@ -224,6 +226,10 @@ void TestDataFileExport::failures_data()
     QTest::newRow("read-only folder") << "readonly" << QString::fromUtf8("Keine Schreibberechtigung.");
     QTest::newRow("path is a folder") << "folder" << QString::fromUtf8("Der Pfad ist ein Ordner.");
     QTest::newRow("disk full") << "full" << QString::fromUtf8("Der Datentr\xC3\xA4ger ist voll.");
+    QTest::newRow("part of the path is a file")
+        << "notdir" << QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
+    QTest::newRow("no file chosen") << "empty"
+                                    << QString::fromUtf8("Es ist keine Datei zum Speichern gew\xC3\xA4hlt.");
 }
 
 void TestDataFileExport::failures()
@@ -241,6 +247,11 @@ void TestDataFileExport::failures()
         path = folder;
     } else if (kind == "full") {
         path = QStringLiteral("/dev/full");
+    } else if (kind == "notdir") {
+        QVERIFY(writeFile(folder + "/plain", "x"));
+        path = folder + "/plain/data.txt";
+    } else if (kind == "empty") {
+        path.clear();
     } else if (kind == "readonly") {
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         if (writeFile(folder + "/probe", "x")) {
@@ -254,8 +265,9 @@ void TestDataFileExport::failures()
     QVERIFY(!result.ok);
     QCOMPARE(result.reason, reason);
     if (kind != "full")
-        QVERIFY(!QFileInfo::exists(path) || QFileInfo(path).isDir());
-    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(path.isEmpty() || !QFileInfo::exists(path) || QFileInfo(path).isDir());
+    const QStringList expectedFiles = kind == "notdir" ? QStringList{"plain"} : QStringList();
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), expectedFiles);
 
     // Once the cause is gone, saving works again and starts with the header.
     if (kind == "readonly") {
@@ -281,7 +293,7 @@ void TestDataFileExport::failedWriteIsCutBack()
         QVERIFY(limit.isActive());
         const DataFileExport::AppendResult result = DataFileExport::appendLine(path, QString(40, u'x'));
         QVERIFY(!result.ok);
-        QVERIFY2(result.reason.startsWith(QStringLiteral("Systemfehler: ")), qPrintable(result.reason));
+        QCOMPARE(result.reason, QStringLiteral("Die Datei ist zu groß."));
     }
     QCOMPARE(contentOf(path), before);
     QVERIFY(DataFileExport::appendLine(path, QString(40, u'x')).ok);

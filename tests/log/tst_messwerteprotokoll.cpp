@@ -102,6 +102,7 @@ private slots:
     void failedSave();
     void titleKeepsOldPort();
     void measuredFieldsAreReadOnly();
+    void pastedLineBreakBecomesBlank();
     void demoRead();
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
@@ -593,6 +594,16 @@ void TestMesswerteProtokoll::measuredFieldsAreReadOnly()
     // Enter walks on from a measured field as well.
     QTest::keyClick(bench.field(5), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), bench.field(6));
+}
+
+void TestMesswerteProtokoll::pastedLineBreakBecomesBlank()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    // A spreadsheet cell copied with its line end, pasted as the operator does.
+    bench.field(0)->setFocus();
+    bench.field(0)->insert(QStringLiteral("A1\r\n"));
+    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1 "));
 }
 
 void TestMesswerteProtokoll::demoRead()

@@ -45,9 +45,11 @@ public:
     {
         const QByteArray linkPath = path.toLocal8Bit();
         const QByteArray linkTarget = target.toLocal8Bit();
-        // A link left behind by a killed run may go; anything else stays.
+        // A link left behind by a killed run (to a pseudo-terminal) may go;
+        // anything else, such as a link to a real adapter, stays.
         char old[4096] = {};
-        if (::readlink(linkPath.constData(), old, sizeof old - 1) >= 0)
+        if (::readlink(linkPath.constData(), old, sizeof old - 1) >= 0 &&
+            QByteArray(old).startsWith("/dev/pts/"))
             ::unlink(linkPath.constData());
         if (::symlink(linkTarget.constData(), linkPath.constData()) != 0) {
             *error = QStringLiteral("cannot create link %1: %2")
