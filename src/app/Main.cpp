@@ -167,7 +167,7 @@ void Main::createStatusBar()
 void Main::updateStatusBar()
 {
     const AppState &state = AppState::instance();
-    const QString device = PortMap::current().devicePath(portNumberFromName(state.Schnittstelle));
+    const QString device = PortMap::currentDevicePath(portNumberFromName(state.Schnittstelle));
     m_panelPort->setText(state.Schnittstelle + QStringLiteral(": ") +
                          (device.isEmpty() ? QStringLiteral("kein Gerät") : device));
     m_panelFile->setText(QStringLiteral("Datei: ") + state.DataFile);

@@ -97,20 +97,43 @@ PortMap PortMap::build(const QMap<int, QString> &pins, const QStringList &system
     return map;
 }
 
-PortMap PortMap::fromSystem(const QString &iniPath)
+namespace {
+QMap<int, QString> pinsIn(const QString &iniPath)
 {
+    QStringList keys;
+    for (int port = 1; port <= PortMap::MaxPort; ++port)
+        keys.append(QStringLiteral("Com%1").arg(port));
+    const QList<std::optional<QString>> paths =
+        ProfileFile::read(iniPath, QStringLiteral("Schnittstellen"), keys);
     QMap<int, QString> pins;
-    for (int port = 1; port <= MaxPort; ++port) {
-        const std::optional<QString> path =
-            ProfileFile::read(iniPath, QStringLiteral("Schnittstellen"), QStringLiteral("Com%1").arg(port));
-        if (path && !path->isEmpty())
+    for (int port = 1; port <= PortMap::MaxPort; ++port) {
+        if (const std::optional<QString> &path = paths.at(port - 1); path && !path->trimmed().isEmpty())
             pins.insert(port, *path);
     }
+    return pins;
+}
+
+QStringList systemDevices()
+{
     QStringList devices;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)
         devices.append(info.systemLocation());
-    return build(pins, devices);
+    return devices;
+}
+} // namespace
+
+PortMap PortMap::fromSystem(const QString &iniPath)
+{
+    return build(pinsIn(iniPath), systemDevices());
+}
+
+QString PortMap::currentDevicePath(int portNumber)
+{
+    const QMap<int, QString> pins = pinsIn(settingsFilePath());
+    if (pins.contains(portNumber))
+        return build(pins, {}).devicePath(portNumber);
+    return build(pins, systemDevices()).devicePath(portNumber);
 }
 
 PortMap PortMap::current()

@@ -19,6 +19,9 @@ public:
     [[nodiscard]] static PortMap fromSystem(const QString &iniPath);
     // The same for the program's own settings file.
     [[nodiscard]] static PortMap current();
+    // One port's device for the program's settings file. A pinned port needs
+    // no look at the system's devices, which costs some 20 ms.
+    [[nodiscard]] static QString currentDevicePath(int portNumber);
 
     [[nodiscard]] QString devicePath(int portNumber) const; // empty when none
     // Known: the map gives a path that exists and is a character device.

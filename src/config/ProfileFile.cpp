@@ -235,6 +235,18 @@ std::optional<QString> read(const QString &path, const QString &section, const Q
     return Document(file.readAll()).value(section, key);
 }
 
+QList<std::optional<QString>> read(const QString &path, const QString &section, const QStringList &keys)
+{
+    QList<std::optional<QString>> values(keys.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return values;
+    const Document document(file.readAll());
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        values[i] = document.value(section, keys.at(i));
+    return values;
+}
+
 bool write(const QString &path, const QString &section, const QString &key, const QString &value)
 {
     return write(path, QList<Entry>{{section, key, value}});

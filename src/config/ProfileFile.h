@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Reads and writes the Windows profile (INI) format the way the Windows
@@ -12,6 +13,9 @@ namespace ProfileFile {
 // The value (text after the first "=", trimmed, outer double quotes removed),
 // or nothing when the file, section or key is missing.
 [[nodiscard]] std::optional<QString> read(const QString &path, const QString &section, const QString &key);
+// Several keys of one section from one reading of the file, in the order asked.
+[[nodiscard]] QList<std::optional<QString>> read(const QString &path, const QString &section,
+                                                 const QStringList &keys);
 // Writes one key; false when the file could not be written (then it is unchanged).
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);
 

@@ -1,8 +1,5 @@
 #include "link/SerialPortLayer.h"
 
-#include "config/ProfileFile.h"
-#include "config/SettingsPath.h"
-
 #include <QFile>
 #include <unistd.h>
 
@@ -16,19 +13,6 @@ bool isPortNumber(int portNumber)
 bool deviceAccessible(const QString &path)
 {
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
-}
-
-// The device the program's port map gives the port. A pin in the settings
-// file wins over the system's devices, so a pinned port needs nothing else;
-// asking the system for its serial devices, as PortMap::current() does,
-// takes about 20 ms, a fifth of a whole read.
-QString currentDevicePath(int portNumber)
-{
-    const std::optional<QString> pin = ProfileFile::read(settingsFilePath(), QStringLiteral("Schnittstellen"),
-                                                         QStringLiteral("Com%1").arg(portNumber));
-    if (pin && !pin->trimmed().isEmpty())
-        return PortMap::build({{portNumber, *pin}}, {}).devicePath(portNumber);
-    return PortMap::current().devicePath(portNumber);
 }
 
 const QString NotOpen = QStringLiteral("Schnittstelle nicht geöffnet");
@@ -139,7 +123,7 @@ PortResult SerialPortLayer::setCommPort(int portNumber)
     if (!isPortNumber(portNumber))
         return PortResult::notAccessible(QStringLiteral("Schnittstellennummer ungültig"));
     m_commPort = portNumber;
-    m_devicePath = m_map ? m_map->devicePath(portNumber) : currentDevicePath(portNumber);
+    m_devicePath = m_map ? m_map->devicePath(portNumber) : PortMap::currentDevicePath(portNumber);
     return PortResult::success();
 }
 
