@@ -4,23 +4,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "support/TestFiles.h"
 #include <sys/stat.h>
-
-namespace {
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QString makeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-    return path;
-}
-} // namespace
 
 class TestProfileFile : public QObject
 {

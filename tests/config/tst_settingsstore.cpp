@@ -6,20 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+#include "support/TestFiles.h"
 
-QString makeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-    return path;
-}
+namespace {
 
 int boolCode(std::optional<bool> value) // -1: not convertible
 {

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/TestFiles.h"
+
 #include <csignal>
 #include <latch>
 #include <sys/resource.h>
@@ -18,18 +20,6 @@ const QStringList exampleFields{"A1",    "17",    " 4 ",   " 964 ",       " 0,28
 
 const QByteArray headerBytes = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
                                "el. Winkel;mech. Winkel;Geberz\xE4hne;Datum;Zeit;Visum\r\n";
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
 
 // Caps the size a write may make a file reach, so that writes fail part-way
 // on a real file; the signal the kernel sends then is ignored meanwhile.
@@ -162,7 +152,7 @@ void TestDataFileExport::encodesWindows1252()
     const QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
     QVERIFY(DataFileExport::appendLine(path, text).ok);
-    QCOMPARE(contentOf(path), bytes + "\r\n");
+    QCOMPARE(contents(path), bytes + "\r\n");
 }
 
 void TestDataFileExport::longFieldWrittenWhole()
@@ -172,7 +162,7 @@ void TestDataFileExport::longFieldWrittenWhole()
     QStringList fields = exampleFields;
     fields[1] = QString(10000, u'7');
     QVERIFY(DataFileExport::save(path, "Semikolon [;]", fields).ok);
-    const QList<QByteArray> lines = contentOf(path).split('\n');
+    const QList<QByteArray> lines = contents(path).split('\n');
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines.at(1),
              "A1;" + QByteArray(10000, '7') + ";4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r");
@@ -187,11 +177,11 @@ void TestDataFileExport::newFileGetsHeaderOnce()
     const DataFileExport::AppendResult first = DataFileExport::save(path, "Semikolon [;]", exampleFields);
     QVERIFY2(first.ok, qPrintable(first.reason));
     const QByteArray line = "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n";
-    QCOMPARE(contentOf(path), headerBytes + line);
+    QCOMPARE(contents(path), headerBytes + line);
     QVERIFY(DataFileExport::fileExists(path));
 
     QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-    QCOMPARE(contentOf(path), headerBytes + line + line);
+    QCOMPARE(contents(path), headerBytes + line + line);
     // No temporary file is left beside the data file.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Rotorlage.txt"});
 }
@@ -202,7 +192,7 @@ void TestDataFileExport::existingEmptyFileGetsNoHeader()
     const QString path = dir.filePath("data.txt");
     QVERIFY(writeFile(path, {}));
     QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
-    QCOMPARE(contentOf(path), QByteArray("T\t\t\t\t\t\t\t\t\t\t\t\r\n"));
+    QCOMPARE(contents(path), QByteArray("T\t\t\t\t\t\t\t\t\t\t\t\r\n"));
 }
 
 void TestDataFileExport::relativeNameInCurrentFolder()
@@ -213,7 +203,7 @@ void TestDataFileExport::relativeNameInCurrentFolder()
     const bool saved = DataFileExport::save("plain.txt", "Semikolon [;]", {"R"}).ok;
     QDir::setCurrent(previous);
     QVERIFY(saved);
-    QCOMPARE(contentOf(dir.filePath("plain.txt")), headerBytes + "R;;;;;;;;;;;\r\n");
+    QCOMPARE(contents(dir.filePath("plain.txt")), headerBytes + "R;;;;;;;;;;;\r\n");
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain.txt"});
 }
 
@@ -273,11 +263,11 @@ void TestDataFileExport::failures()
     if (kind == "readonly") {
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-        QVERIFY(contentOf(path).startsWith(headerBytes));
+        QVERIFY(contents(path).startsWith(headerBytes));
     } else if (kind == "missing") {
         QVERIFY(QDir().mkdir(dir.filePath("nowhere")));
         QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-        QVERIFY(contentOf(path).startsWith(headerBytes));
+        QVERIFY(contents(path).startsWith(headerBytes));
     }
 }
 
@@ -295,9 +285,9 @@ void TestDataFileExport::failedWriteIsCutBack()
         QVERIFY(!result.ok);
         QCOMPARE(result.reason, QStringLiteral("Die Datei ist zu groß."));
     }
-    QCOMPARE(contentOf(path), before);
+    QCOMPARE(contents(path), before);
     QVERIFY(DataFileExport::appendLine(path, QString(40, u'x')).ok);
-    QCOMPARE(contentOf(path), before + QByteArray(40, 'x') + "\r\n");
+    QCOMPARE(contents(path), before + QByteArray(40, 'x') + "\r\n");
 }
 
 void TestDataFileExport::headerStaysWhenRecordFails()
@@ -309,9 +299,9 @@ void TestDataFileExport::headerStaysWhenRecordFails()
         QVERIFY(limit.isActive());
         QVERIFY(!DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
     }
-    QCOMPARE(contentOf(path), headerBytes);
+    QCOMPARE(contents(path), headerBytes);
     QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-    QCOMPARE(contentOf(path), headerBytes + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
+    QCOMPARE(contents(path), headerBytes + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
 }
 
 void TestDataFileExport::twoWritersKeepLinesWhole()
@@ -338,7 +328,7 @@ void TestDataFileExport::twoWritersKeepLinesWhole()
     second.join();
     QCOMPARE(failures.load(), 0);
 
-    QList<QByteArray> lines = contentOf(path).split('\n');
+    QList<QByteArray> lines = contents(path).split('\n');
     QCOMPARE(lines.takeLast(), QByteArray());
     QCOMPARE(lines.size(), 1 + 2 * LinesEach);
     QCOMPARE(lines.takeFirst() + '\n', headerBytes);
