@@ -45,6 +45,13 @@ void ChildWindow::setBuddyCaption(QLabel *caption, QWidget *input)
     input->setAccessibleName(name);
 }
 
+QLabel *ChildWindow::addLabel(const QString &name, const QString &text, const QRect &twips)
+{
+    auto *label = named(new QLabel(text, m_client), name);
+    place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    return label;
+}
+
 QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip)
 {
     auto *button = named(new QPushButton(m_client), name);

@@ -34,6 +34,16 @@ protected:
     // its tool tip names it, also for screen readers.
     [[nodiscard]] QPushButton *pictureButton(const QString &name, const QString &image,
                                              const QString &toolTip);
+    // A label on the client area at its place in twips.
+    QLabel *addLabel(const QString &name, const QString &text, const QRect &twips);
+    // An input at its place, with the caption label beside it as buddy and name.
+    template <class Input> Input *addInput(const QString &name, QLabel *caption, const QRect &twips)
+    {
+        auto *input = named(new Input(m_client), name);
+        place(input, twips.x(), twips.y(), twips.width(), twips.height());
+        setBuddyCaption(caption, input);
+        return input;
+    }
     template <class Control> static Control *named(Control *control, const QString &name)
     {
         control->setObjectName(name);

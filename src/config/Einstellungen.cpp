@@ -99,30 +99,21 @@ Einstellungen::Einstellungen(QWidget *parent)
 
 void Einstellungen::createControls()
 {
-    QWidget *area = client();
+    addLabel(QStringLiteral("Label2"), QStringLiteral("Einstellungen"), {120, 120, 2895, 495})
+        ->setFont(arialFont(20.25, true));
 
-    auto *label2 = named(new QLabel(QStringLiteral("Einstellungen"), area), QStringLiteral("Label2"));
-    label2->setFont(arialFont(20.25, true));
-    place(label2, 120, 120, 2895, 495);
+    QLabel *label3 =
+        addLabel(QStringLiteral("Label3"), QStringLiteral("Wahl der Schnittstelle:"), {120, 840, 1695, 255});
+    m_cmbPort = addInput<QComboBox>(QStringLiteral("cmbPort"), label3, {1800, 840, 855, 315});
 
-    auto *label3 =
-        named(new QLabel(QStringLiteral("Wahl der Schnittstelle:"), area), QStringLiteral("Label3"));
-    place(label3, 120, 840, 1695, 255);
-    m_cmbPort = named(new QComboBox(area), QStringLiteral("cmbPort"));
-    m_cmbPort->setEditable(false);
-    place(m_cmbPort, 1800, 840, 855, 315);
-    setBuddyCaption(label3, m_cmbPort);
-
-    auto *label1 = named(new QLabel(QStringLiteral("Datei zum speichern:"), area), QStringLiteral("Label1"));
-    place(label1, 120, 1680, 1695, 255);
-    m_fileName = named(new QLineEdit(area), QStringLiteral("FileName"));
+    QLabel *label1 =
+        addLabel(QStringLiteral("Label1"), QStringLiteral("Datei zum speichern:"), {120, 1680, 1695, 255});
+    m_fileName = addInput<QLineEdit>(QStringLiteral("FileName"), label1, {1800, 1680, 4095, 285});
     // Only the chooser sets the file; typing here would be ignored, so it must not look editable.
     m_fileName->setReadOnly(true);
     QPalette fileNamePalette = m_fileName->palette();
     fileNamePalette.setColor(QPalette::Base, fileNamePalette.color(QPalette::Window));
     m_fileName->setPalette(fileNamePalette);
-    place(m_fileName, 1800, 1680, 4095, 285);
-    setBuddyCaption(label1, m_fileName);
 
     m_cmdFile = pictureButton(QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
                               QStringLiteral("Datei wählen"));
@@ -130,12 +121,9 @@ void Einstellungen::createControls()
     m_cmdFile->setIconSize(QSize(16, 16));
     connect(m_cmdFile, &QPushButton::clicked, this, &Einstellungen::chooseFile);
 
-    auto *label4 = named(new QLabel(QStringLiteral("Trennzeichen:"), area), QStringLiteral("Label4"));
-    place(label4, 120, 2520, 1695, 255);
-    m_cmbTrenner = named(new QComboBox(area), QStringLiteral("cmbTrenner"));
-    m_cmbTrenner->setEditable(false);
-    place(m_cmbTrenner, 1800, 2520, 1575, 315);
-    setBuddyCaption(label4, m_cmbTrenner);
+    QLabel *label4 =
+        addLabel(QStringLiteral("Label4"), QStringLiteral("Trennzeichen:"), {120, 2520, 1695, 255});
+    m_cmbTrenner = addInput<QComboBox>(QStringLiteral("cmbTrenner"), label4, {1800, 2520, 1575, 315});
 
     m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
                               QStringLiteral("Einstellungen speichern"));

@@ -46,17 +46,13 @@ void Debuggen::createControls()
 {
     QWidget *area = client();
 
-    auto *label2 = named(new QLabel(QStringLiteral("Debuggen"), area), QStringLiteral("Label2"));
-    label2->setFont(arialFont(20.25, true));
-    place(label2, 120, 120, 2415, 495);
-
-    auto *label1 = named(
-        new QLabel(
-            QStringLiteral("Auslesen der Schnittstelle und Anzeigen der empfangenen Daten, Byte für Byte..."),
-            area),
-        QStringLiteral("Label1"));
-    label1->setFont(arialFont(9.75, true));
-    place(label1, 120, 720, 9375, 375);
+    addLabel(QStringLiteral("Label2"), QStringLiteral("Debuggen"), {120, 120, 2415, 495})
+        ->setFont(arialFont(20.25, true));
+    addLabel(
+        QStringLiteral("Label1"),
+        QStringLiteral("Auslesen der Schnittstelle und Anzeigen der empfangenen Daten, Byte für Byte..."),
+        {120, 720, 9375, 375})
+        ->setFont(arialFont(9.75, true));
 
     m_listView1 = named(new QTreeWidget(area), QStringLiteral("ListView1"));
     m_listView1->setRootIsDecorated(false);
@@ -68,40 +64,30 @@ void Debuggen::createControls()
     m_listView1->setAccessibleName(QStringLiteral("Empfangene Datenfelder"));
     place(m_listView1, 120, 1200, 9735, 3495);
 
-    auto *label4 = named(new QLabel(QStringLiteral("Hex:"), area), QStringLiteral("Label4"));
-    place(label4, 120, 4800, 375, 255);
-    m_text1 = named(new QLineEdit(area), QStringLiteral("Text1"));
+    QLabel *label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("Hex:"), {120, 4800, 375, 255});
+    m_text1 = addInput<QLineEdit>(QStringLiteral("Text1"), label4, {600, 4800, 9255, 285});
     m_text1->setReadOnly(true);
-    place(m_text1, 600, 4800, 9255, 285);
-    setBuddyCaption(label4, m_text1);
 
-    auto *label5 = named(new QLabel(QStringLiteral("Dez:"), area), QStringLiteral("Label5"));
-    place(label5, 120, 5160, 375, 255);
-    m_text2 = named(new QLineEdit(area), QStringLiteral("Text2"));
+    QLabel *label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Dez:"), {120, 5160, 375, 255});
+    m_text2 = addInput<QLineEdit>(QStringLiteral("Text2"), label5, {600, 5160, 9255, 285});
     m_text2->setReadOnly(true);
-    place(m_text2, 600, 5160, 9255, 285);
-    setBuddyCaption(label5, m_text2);
 
     m_cmdRead = named(new QPushButton(QStringLiteral("Daten lesen"), area), QStringLiteral("cmdRead"));
     m_cmdRead->setAutoDefault(true);
     place(m_cmdRead, 120, 5640, 2055, 735);
     connect(m_cmdRead, &QPushButton::clicked, this, &Debuggen::readData);
 
-    auto *label3 =
-        named(new QLabel(QStringLiteral("Wahl der Schnittstelle:"), area), QStringLiteral("Label3"));
-    place(label3, 3480, 5640, 1695, 255);
-    m_cmbPort = named(new QComboBox(area), QStringLiteral("cmbPort"));
-    m_cmbPort->setEditable(false);
-    place(m_cmbPort, 5160, 5640, 855, 315);
-    setBuddyCaption(label3, m_cmbPort);
+    QLabel *label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Wahl der Schnittstelle:"),
+                              {3480, 5640, 1695, 255});
+    m_cmbPort = addInput<QComboBox>(QStringLiteral("cmbPort"), label3, {5160, 5640, 855, 315});
     connect(m_cmbPort, &QComboBox::currentIndexChanged, this, &Debuggen::portChoice);
     // Choosing the same entry again looks again: the device may have come or gone.
     connect(m_cmbPort, &QComboBox::activated, this, &Debuggen::portChoice);
 
-    m_label6 = named(new QLabel(QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"), area),
-                     QStringLiteral("Label6"));
+    m_label6 = addLabel(QStringLiteral("Label6"),
+                        QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"),
+                        {2760, 6000, 4455, 255});
     m_label6->setFont(arialFont(8.25, true));
-    place(m_label6, 2760, 6000, 4455, 255);
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
                               QStringLiteral("Exit"));
