@@ -10,8 +10,8 @@
 
 #include "SimInstrument.h"
 
-#include "app/AppState.h"
 #include "config/SettingsPath.h"
+#include "core/AppState.h"
 #include "link/FrameReader.h"
 #include "log/DataFileExport.h"
 #include "log/MesswerteProtokoll.h"
@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
         return 1;
     iniFile.close();
     setSettingsFilePathForTesting(ini);
-    AppState::instance().Schnittstelle = QStringLiteral("Com1");
+    AppState::instance().setSchnittstelle(QStringLiteral("Com1"));
 
     MesswerteProtokoll window;
     window.show();

@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/ErrorBox.h"
+#include "ui/ErrorBox.h"
 
 #include <cstdlib>
 #include <exception>

@@ -1,16 +1,16 @@
 #include "app/Main.h"
 
-#include "app/AppState.h"
 #include "app/Settings.h"
 #include "app/Splash.h"
-#include "app/Twips.h"
-#include "app/WindowListBar.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
 #include "config/PortMap.h"
+#include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "link/PortNumber.h"
 #include "log/MesswerteProtokoll.h"
+#include "ui/Twips.h"
+#include "ui/WindowListBar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -47,11 +47,10 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this))
 
     // Load step: the bar is 24 pixels high on the screen.
     m_bar->setBarHeight(24);
+    WindowListBar::setCurrent(m_bar);
 
-    connect(&AppState::instance(), &AppState::changed, this, &Main::updateStatusBar);
-    connect(&AppState::instance(), &AppState::readOutcome, this,
-            [this](const QString &text) { m_panelRead->setText(text); });
-    updateStatusBar();
+    connect(&AppState::instance(), &AppState::changed, this, &Main::scheduleStatusBarUpdate);
+    scheduleStatusBarUpdate();
 }
 
 Main::~Main()
@@ -164,14 +163,38 @@ void Main::createStatusBar()
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
 }
 
+void Main::useLoadedPins(const QMap<int, QString> &pins)
+{
+    m_loadedPins = pins;
+    m_portPanelStale = true;
+    scheduleStatusBarUpdate();
+}
+
+void Main::scheduleStatusBarUpdate()
+{
+    if (m_statusBarUpdatePending)
+        return;
+    m_statusBarUpdatePending = true;
+    QMetaObject::invokeMethod(this, &Main::updateStatusBar, Qt::QueuedConnection);
+}
+
 void Main::updateStatusBar()
 {
+    m_statusBarUpdatePending = false;
     const AppState &state = AppState::instance();
-    const QString device = PortMap::currentDevicePath(portNumberFromName(state.Schnittstelle));
-    m_panelPort->setText(state.Schnittstelle + QStringLiteral(": ") +
-                         (device.isEmpty() ? QStringLiteral("kein Gerät") : device));
-    m_panelFile->setText(QStringLiteral("Datei: ") + state.DataFile);
-    m_panelDemo->setText(state.DemoModus ? QStringLiteral("Demo Modus") : QString());
+    if (m_portPanelStale || state.schnittstelle() != m_portPanelName) {
+        const int port = portNumberFromName(state.schnittstelle());
+        const QString device =
+            m_loadedPins ? PortMap::devicePathFor(port, *m_loadedPins) : PortMap::currentDevicePath(port);
+        m_loadedPins.reset();
+        m_portPanelStale = false;
+        m_portPanelName = state.schnittstelle();
+        m_panelPort->setText(state.schnittstelle() + QStringLiteral(": ") +
+                             (device.isEmpty() ? QStringLiteral("kein Gerät") : device));
+    }
+    m_panelFile->setText(QStringLiteral("Datei: ") + state.dataFile());
+    m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
+    m_panelRead->setText(state.lastReadOutcome());
 }
 
 bool Main::symbolleisteChecked() const
@@ -233,7 +256,10 @@ void Main::showMesswerteProtokoll()
 
 void Main::showEinstellungen()
 {
+    const bool created = !m_einstellungen;
     showChild(m_einstellungen);
+    if (created)
+        connect(m_einstellungen, &Einstellungen::saveSettingsRequested, this, [] { SaveSettings(); });
 }
 
 void Main::showDebuggen()
@@ -270,9 +296,9 @@ void Main::activateStep()
     if (Splash *splash = Windows::existingSplash())
         splash->close();
     AppState &state = AppState::instance();
-    state.MainGestartet = true;
+    state.setMainGestartet(true);
     QString caption = QStringLiteral("Quoran");
-    if (state.DemoModus)
+    if (state.demoModus())
         caption += QStringLiteral(" - Demo Modus");
     setWindowTitle(caption);
     if (const QScreen *screen = this->screen()) {
@@ -283,7 +309,7 @@ void Main::activateStep()
                     height);
     }
     setWindowState(Qt::WindowMaximized);
-    updateStatusBar();
+    scheduleStatusBarUpdate();
     // Without a window manager nobody carries out the maximising; fill the
     // screen ourselves then, so the operator sees the same window.
     QTimer::singleShot(300, this, [this] {
@@ -301,7 +327,7 @@ void Main::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    if (!AppState::instance().MainGestartet || Windows::takeAboutHadFocus())
+    if (!AppState::instance().mainGestartet() || Windows::takeAboutHadFocus())
         activateStep();
 }
 
@@ -310,9 +336,9 @@ void Main::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Where the window system does not activate the shown window (no window
     // manager), the first activate step still has to run.
-    if (!AppState::instance().MainGestartet)
+    if (!AppState::instance().mainGestartet())
         QTimer::singleShot(0, this, [this] {
-            if (!AppState::instance().MainGestartet)
+            if (!AppState::instance().mainGestartet())
                 activateStep();
         });
 }

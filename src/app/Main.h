@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/ImageList.h"
+#include "ui/ImageList.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <optional>
 
@@ -45,6 +46,10 @@ public:
     [[nodiscard]] Einstellungen *einstellungen() const;
     [[nodiscard]] Debuggen *debuggen() const;
 
+    // The port pins the settings load read, for the next status-bar refresh,
+    // so that it need not read the settings file again.
+    void useLoadedPins(const QMap<int, QString> &pins);
+
     // Runs at the first showing and after the About window had the focus.
     void activateStep();
 
@@ -60,6 +65,9 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    // Changes arrive in bursts (a settings load sets six values); the bar is
+    // refreshed once per turn of the event loop.
+    void scheduleStatusBarUpdate();
     void updateStatusBar();
     template <class Window> void showChild(QPointer<Window> &slot);
 
@@ -77,4 +85,10 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
+    bool m_statusBarUpdatePending = false;
+    // The port panel looks up its device only when the port changed or the
+    // pins were read afresh, not for every other change of the state.
+    bool m_portPanelStale = true;
+    QString m_portPanelName;
+    std::optional<QMap<int, QString>> m_loadedPins;
 };

@@ -1,13 +1,13 @@
 #include "app/Splash.h"
 
-#include "app/AppState.h"
-#include "app/Fonts.h"
 #include "app/Startup.h"
-#include "app/Twips.h"
-#include "app/WaitCursor.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
+#include "ui/Fonts.h"
+#include "ui/Twips.h"
+#include "ui/WaitCursor.h"
 
-#include "VersionInfo.h"
+#include "core/VersionInfo.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -116,7 +116,7 @@ void Splash::closeEvent(QCloseEvent *event)
 
 void Splash::activateStep()
 {
-    if (AppState::instance().MainGestartet) {
+    if (AppState::instance().mainGestartet()) {
         m_cmdExit->setVisible(true);
         Windows::noteAboutHadFocus();
         return;

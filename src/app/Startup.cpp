@@ -1,12 +1,12 @@
 #include "app/Startup.h"
 
-#include "app/AppState.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/Splash.h"
-#include "app/WaitCursor.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
+#include "ui/WaitCursor.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -24,8 +24,7 @@ void initialiseProgram(Splash *splash)
         splash->repaint();
         LoadSettings();
         AppState &state = AppState::instance();
-        state.DemoModus = commandLineSelectsDemo(QCoreApplication::arguments());
-        state.notifyChanged();
+        state.setDemoModus(commandLineSelectsDemo(QCoreApplication::arguments()));
     }
     Windows::main()->show();
 }

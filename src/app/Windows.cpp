@@ -35,11 +35,6 @@ Splash *Windows::existingSplash()
     return g_splash;
 }
 
-WindowListBar *Windows::windowListBar()
-{
-    return g_main ? g_main->windowListBar() : nullptr;
-}
-
 void Windows::forget(Main *window)
 {
     if (g_main == window)

@@ -2,7 +2,6 @@
 
 class Main;
 class Splash;
-class WindowListBar;
 
 // The single instances of the top-level windows. A window is created (and its
 // load step runs) on first use, and afresh after it was closed.
@@ -11,8 +10,6 @@ namespace Windows {
 [[nodiscard]] Main *existingMain();
 [[nodiscard]] Splash *splash(); // created and loaded when it does not exist
 [[nodiscard]] Splash *existingSplash();
-// The bar of the existing main window, or nothing (then callers skip the call).
-[[nodiscard]] WindowListBar *windowListBar();
 
 // Called by the windows themselves when they close, so the next use creates them afresh.
 void forget(Main *window);

@@ -2,8 +2,6 @@
 
 #include "config/PortMap.h"
 
-#include <QComboBox>
-
 QString knownPortsList(const SerialCommReader &readValue)
 {
     QString list;
@@ -34,26 +32,6 @@ bool knownPortsListHas(const QString &knownPorts, const QString &portName)
 {
     // The comma keeps COM1 from matching COM11.
     return knownPorts.toUpper().contains(portName.toUpper() + QLatin1Char(','));
-}
-
-void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown, const PortMap &map)
-{
-    const int last = highest == 0 ? 4 : highest;
-    const QString known = onlyKnown ? EnumSerialPorts(map) : QString();
-    for (int port = 1; port <= last; ++port) {
-        const QString name = QStringLiteral("Com%1").arg(port);
-        if (onlyKnown && !knownPortsListHas(known, name))
-            continue;
-        const QString device = map.devicePath(port);
-        list->addItem(name);
-        list->setItemData(list->count() - 1, device.isEmpty() ? QStringLiteral("kein Gerät") : device,
-                          Qt::ToolTipRole);
-    }
-}
-
-void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown)
-{
-    FillPortList(list, highest, onlyKnown, PortMap::current());
 }
 
 bool PortExists(const QString &portName, const PortMap &map)

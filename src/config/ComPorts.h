@@ -6,7 +6,6 @@
 #include <QtGlobal>
 #include <functional>
 
-class QComboBox;
 class PortMap;
 
 // The known-ports list: for n = 0..15 the port name registered for
@@ -16,11 +15,6 @@ class PortMap;
 // The same from any source of the serialcomm values, given the value name.
 using SerialCommReader = std::function<RegistryValue(const QString &valueName)>;
 [[nodiscard]] QString knownPortsList(const SerialCommReader &readValue);
-
-// Appends "Com1".."Com<highest>" (0 stands for 4) to the list, only the known
-// ones when onlyKnown; each entry carries its device path as tool tip.
-void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown);
-void FillPortList(QComboBox *list, qint16 highest, bool onlyKnown, const PortMap &map);
 
 // Whether the upper-cased name followed by "," occurs in the known-ports list.
 [[nodiscard]] bool PortExists(const QString &portName);

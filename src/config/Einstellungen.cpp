@@ -1,12 +1,11 @@
 #include "config/Einstellungen.h"
 
-#include "app/AppState.h"
-#include "app/ErrorBox.h"
-#include "app/Fonts.h"
-#include "app/LayoutFit.h"
-#include "app/Settings.h"
-#include "app/WaitCursor.h"
-#include "config/ComPorts.h"
+#include "config/PortList.h"
+#include "core/AppState.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/LayoutFit.h"
+#include "ui/WaitCursor.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -86,12 +85,12 @@ Einstellungen::Einstellungen(QWidget *parent)
 
     const AppState &state = AppState::instance();
     FillPortList(m_cmbPort, 0, true);
-    selectEntry(m_cmbPort, state.Schnittstelle);
-    m_fileName->setText(state.DataFile);
-    m_fileName->setToolTip(state.DataFile);
+    selectEntry(m_cmbPort, state.schnittstelle());
+    m_fileName->setText(state.dataFile());
+    m_fileName->setToolTip(state.dataFile());
     m_cmbTrenner->addItems(
         {QStringLiteral("Semikolon [;]"), QStringLiteral("Komma [,]"), QStringLiteral("Tabulator")});
-    selectEntry(m_cmbTrenner, state.DataTrenner);
+    selectEntry(m_cmbTrenner, state.dataTrenner());
     fitToEntries(m_cmbPort);
     fitToEntries(m_cmbTrenner);
     fitCaptions(client());
@@ -139,25 +138,17 @@ void Einstellungen::createControls()
 void Einstellungen::selectEntry(QComboBox *list, const QString &text)
 {
     // A list selects its first entry by itself; without a match nothing is chosen.
-    list->setCurrentIndex(-1);
-    const QString wanted = text.toUpper();
-    for (int index = 0; index < list->count(); ++index) {
-        if (list->itemText(index).toUpper() == wanted) {
-            list->setCurrentIndex(index);
-            return;
-        }
-    }
+    list->setCurrentIndex(list->findText(text, Qt::MatchFixedString));
 }
 
 void Einstellungen::chooseFile()
 {
     AppState &state = AppState::instance();
-    const QString chosen = DateiWahl(state.DataFile, this);
+    const QString chosen = DateiWahl(state.dataFile(), this);
     m_fileName->setText(chosen);
     m_fileName->setToolTip(chosen);
     if (!chosen.isEmpty()) {
-        state.DataFile = chosen;
-        state.notifyChanged();
+        state.setDataFile(chosen);
     }
 }
 
@@ -166,10 +157,9 @@ void Einstellungen::save()
     AppState &state = AppState::instance();
     // An empty list position keeps what was stored rather than storing nothing.
     if (m_cmbPort->currentIndex() >= 0)
-        state.Schnittstelle = m_cmbPort->currentText();
+        state.setSchnittstelle(m_cmbPort->currentText());
     if (m_cmbTrenner->currentIndex() >= 0)
-        state.DataTrenner = m_cmbTrenner->currentText();
-    SaveSettings();
-    state.notifyChanged();
+        state.setDataTrenner(m_cmbTrenner->currentText());
+    emit saveSettingsRequested();
     close();
 }

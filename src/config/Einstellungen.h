@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <memory>
 
@@ -20,6 +20,11 @@ public:
     // The clicks of cmdFile and cmdSave.
     void chooseFile();
     void save();
+
+signals:
+    // The save command stores every setting of the program; who owns them
+    // carries it out, before this window closes.
+    void saveSettingsRequested();
 
 private:
     void createControls();

@@ -97,20 +97,22 @@ PortMap PortMap::build(const QMap<int, QString> &pins, const QStringList &system
     return map;
 }
 
-namespace {
-QMap<int, QString> pinsIn(const QString &iniPath)
+QMap<int, QString> PortMap::pinsIn(const ProfileFile::Snapshot &file)
 {
-    QStringList keys;
-    for (int port = 1; port <= PortMap::MaxPort; ++port)
-        keys.append(QStringLiteral("Com%1").arg(port));
-    const QList<std::optional<QString>> paths =
-        ProfileFile::read(iniPath, QStringLiteral("Schnittstellen"), keys);
     QMap<int, QString> pins;
-    for (int port = 1; port <= PortMap::MaxPort; ++port) {
-        if (const std::optional<QString> &path = paths.at(port - 1); path && !path->trimmed().isEmpty())
+    for (int port = 1; port <= MaxPort; ++port) {
+        const std::optional<QString> path =
+            file.value(QStringLiteral("Schnittstellen"), QStringLiteral("Com%1").arg(port));
+        if (path && !path->trimmed().isEmpty())
             pins.insert(port, *path);
     }
     return pins;
+}
+
+namespace {
+QMap<int, QString> pinsFromFile(const QString &iniPath)
+{
+    return PortMap::pinsIn(ProfileFile::Snapshot::read(iniPath));
 }
 
 QStringList systemDevices()
@@ -125,12 +127,16 @@ QStringList systemDevices()
 
 PortMap PortMap::fromSystem(const QString &iniPath)
 {
-    return build(pinsIn(iniPath), systemDevices());
+    return build(pinsFromFile(iniPath), systemDevices());
 }
 
 QString PortMap::currentDevicePath(int portNumber)
 {
-    const QMap<int, QString> pins = pinsIn(settingsFilePath());
+    return devicePathFor(portNumber, pinsFromFile(settingsFilePath()));
+}
+
+QString PortMap::devicePathFor(int portNumber, const QMap<int, QString> &pins)
+{
     if (pins.contains(portNumber))
         return build(pins, {}).devicePath(portNumber);
     return build(pins, systemDevices()).devicePath(portNumber);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/ProfileFile.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,10 @@ public:
     // One port's device for the program's settings file. A pinned port needs
     // no look at the system's devices, which costs some 20 ms.
     [[nodiscard]] static QString currentDevicePath(int portNumber);
+    // The same with pins already read.
+    [[nodiscard]] static QString devicePathFor(int portNumber, const QMap<int, QString> &pins);
+    // The pins of the section "Schnittstellen", all from one reading of the file.
+    [[nodiscard]] static QMap<int, QString> pinsIn(const ProfileFile::Snapshot &file);
 
     [[nodiscard]] QString devicePath(int portNumber) const; // empty when none
     // Known: the map gives a path that exists and is a character device.

@@ -1,6 +1,6 @@
 #include "config/ProfileFile.h"
 
-#include "app/Windows1252.h"
+#include "core/Windows1252.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -227,23 +227,38 @@ private:
 
 namespace ProfileFile {
 
+struct Snapshot::Data
+{
+    Document document;
+};
+
+Snapshot::Snapshot() : m_data(std::make_shared<const Data>(Data{Document(QByteArray())})) {}
+
+Snapshot Snapshot::read(const QString &path)
+{
+    Snapshot snapshot;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        snapshot.m_data = std::make_shared<const Data>(Data{Document(file.readAll())});
+    return snapshot;
+}
+
+std::optional<QString> Snapshot::value(const QString &section, const QString &key) const
+{
+    return m_data->document.value(section, key);
+}
+
 std::optional<QString> read(const QString &path, const QString &section, const QString &key)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return Document(file.readAll()).value(section, key);
+    return Snapshot::read(path).value(section, key);
 }
 
 QList<std::optional<QString>> read(const QString &path, const QString &section, const QStringList &keys)
 {
+    const Snapshot snapshot = Snapshot::read(path);
     QList<std::optional<QString>> values(keys.size());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return values;
-    const Document document(file.readAll());
     for (qsizetype i = 0; i < keys.size(); ++i)
-        values[i] = document.value(section, keys.at(i));
+        values[i] = snapshot.value(section, keys.at(i));
     return values;
 }
 

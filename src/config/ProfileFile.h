@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 // Reads and writes the Windows profile (INI) format the way the Windows
@@ -10,6 +11,21 @@
 // match wins, in-place writes that keep every other byte, CR LF,
 // Windows-1252, atomic replace.
 namespace ProfileFile {
+// One reading of the whole file, to take several values from it without
+// opening and parsing it again for each. A missing or unreadable file reads
+// as an empty one.
+class Snapshot
+{
+public:
+    Snapshot();
+    [[nodiscard]] static Snapshot read(const QString &path);
+    [[nodiscard]] std::optional<QString> value(const QString &section, const QString &key) const;
+
+private:
+    struct Data;
+    std::shared_ptr<const Data> m_data;
+};
+
 // The value (text after the first "=", trimmed, outer double quotes removed),
 // or nothing when the file, section or key is missing.
 [[nodiscard]] std::optional<QString> read(const QString &path, const QString &section, const QString &key);

@@ -1,7 +1,5 @@
 #include "config/SettingsStore.h"
 
-#include "config/ProfileFile.h"
-
 #include <QDir>
 #include <QLocale>
 #include <cmath>
@@ -17,10 +15,9 @@ QString defaultDataFile()
     return QDir::homePath() + QStringLiteral("/Rotorlage.txt");
 }
 
-QString ReadProfileValue(const QString &path, const QString &section, const QString &key,
-                         const QString &defaultValue)
+namespace {
+[[nodiscard]] QString valueOrDefault(const std::optional<QString> &value, const QString &defaultValue)
 {
-    const std::optional<QString> value = ProfileFile::read(path, section, key);
     if (!value)
         return defaultValue;
     // A damaged file may hold a NUL; the value ends there, as on Windows.
@@ -29,6 +26,13 @@ QString ReadProfileValue(const QString &path, const QString &section, const QStr
         text.truncate(nul);
     text = text.trimmed();
     return text.isEmpty() ? defaultValue : text;
+}
+} // namespace
+
+QString ReadProfileValue(const QString &path, const QString &section, const QString &key,
+                         const QString &defaultValue)
+{
+    return valueOrDefault(ProfileFile::read(path, section, key), defaultValue);
 }
 
 void WriteProfileValue(const QString &path, const QString &section, const QString &key, const QString &value)
@@ -61,18 +65,22 @@ QString profileBoolText(bool value)
 
 StoredSettings readStoredSettings(const QString &path)
 {
+    return readStoredSettings(ProfileFile::Snapshot::read(path));
+}
+
+StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
+{
+    const auto read = [&file](const QString &section, const char *key, const QString &defaultValue) {
+        return valueOrDefault(file.value(section, QString::fromLatin1(key)), defaultValue);
+    };
     const QString trueText = profileBoolText(true);
     StoredSettings settings;
-    settings.schnittstelle =
-        ReadProfileValue(path, rotorlage, QStringLiteral("Schnittstelle"), QStringLiteral("Com1"));
-    settings.dataFile = ReadProfileValue(path, exportSection, QStringLiteral("DataFile"), defaultDataFile());
-    settings.dataTrenner =
-        ReadProfileValue(path, exportSection, QStringLiteral("DataTrenner"), QStringLiteral("Semikolon [;]"));
-    settings.maschinenTyp = ReadProfileValue(path, exportSection, QStringLiteral("MaschinenTyp"), QString());
-    settings.symbolListe =
-        profileTextToBool(ReadProfileValue(path, systemSection, QStringLiteral("SymbolListe"), trueText));
-    settings.taskliste =
-        profileTextToBool(ReadProfileValue(path, systemSection, QStringLiteral("Taskliste"), trueText));
+    settings.schnittstelle = read(rotorlage, "Schnittstelle", QStringLiteral("Com1"));
+    settings.dataFile = read(exportSection, "DataFile", defaultDataFile());
+    settings.dataTrenner = read(exportSection, "DataTrenner", QStringLiteral("Semikolon [;]"));
+    settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
+    settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
+    settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
     return settings;
 }
 

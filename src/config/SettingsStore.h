@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/ProfileFile.h"
+
 #include <QString>
 #include <optional>
 
@@ -28,5 +30,7 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 
 // The six keys in their order, with their defaults.
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
+// The same from a reading of the file already at hand.
+[[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
 // Writes all six keys in their order; the two booleans must be set.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);

@@ -1,14 +1,17 @@
 #include "diag/Debuggen.h"
 
-#include "app/AppState.h"
-#include "app/ErrorBox.h"
-#include "app/Fonts.h"
-#include "app/LayoutFit.h"
-#include "app/WaitCursor.h"
 #include "config/ComPorts.h"
+#include "config/PortList.h"
+#include "config/PortMap.h"
+#include "core/AppState.h"
+#include "diag/InspectorList.h"
 #include "diag/InspectorRows.h"
 #include "diag/ListviewColResize.h"
 #include "link/FrameReader.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/LayoutFit.h"
+#include "ui/WaitCursor.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,8 +20,6 @@
 #include <QTime>
 #include <QTreeWidget>
 
-namespace {} // namespace
-
 Debuggen::Debuggen(QWidget *parent)
     : ChildWindow(QStringLiteral("Debuggen"), QStringLiteral("Debuggen"), parent)
 {
@@ -26,20 +27,19 @@ Debuggen::Debuggen(QWidget *parent)
     sizeFromExitButton(9000, 5640, 855, 735);
     createControls();
 
-    FillPortList(m_cmbPort, 16, false);
+    // One look at the system's devices serves the list and the first warning.
+    const PortMap map = PortMap::current();
+    FillPortList(m_cmbPort, 16, false, map);
     m_cmbPort->setCurrentIndex(m_cmbPort->count() > 0 ? 0 : -1);
-    const QString configured = AppState::instance().Schnittstelle.toUpper();
-    for (int index = 0; index < m_cmbPort->count(); ++index) {
-        if (m_cmbPort->itemText(index).toUpper() == configured) {
-            m_cmbPort->setCurrentIndex(index);
-            break;
-        }
-    }
+    if (const int configured =
+            m_cmbPort->findText(AppState::instance().schnittstelle(), Qt::MatchFixedString);
+        configured >= 0)
+        m_cmbPort->setCurrentIndex(configured);
     fitToEntries(m_cmbPort);
     fitCaptions(client());
     // Choosing the entry that is already current emits nothing; the warning
     // must still match the final choice.
-    portChoice();
+    showPortWarning(map);
 }
 
 void Debuggen::createControls()
@@ -97,8 +97,13 @@ void Debuggen::createControls()
 
 void Debuggen::portChoice()
 {
+    showPortWarning(PortMap::current());
+}
+
+void Debuggen::showPortWarning(const PortMap &map)
+{
     const int index = m_cmbPort->currentIndex();
-    const bool known = index >= 0 && PortExists(m_cmbPort->itemText(index));
+    const bool known = index >= 0 && PortExists(m_cmbPort->itemText(index), map);
     m_label6->setVisible(!known);
 }
 
@@ -113,9 +118,9 @@ void Debuggen::readData()
     ReadResult result;
     {
         const WaitCursor wait;
-        result = readFrame(portNumber, AppState::instance().DemoModus);
+        result = readFrame(portNumber, AppState::instance().demoModus());
     }
-    AppState::instance().reportReadOutcome(inspectorStatusText(result, QTime::currentTime()));
+    AppState::instance().setLastReadOutcome(inspectorStatusText(result, QTime::currentTime()));
     if (result.outcome != ReadOutcome::Received) {
         showErrorBox(result.message, this);
         return;

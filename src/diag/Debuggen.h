@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
+class PortMap;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -22,6 +23,7 @@ public:
 private:
     void createControls();
     void portChoice();
+    void showPortWarning(const PortMap &map);
 
     QTreeWidget *m_listView1 = nullptr;
     QLineEdit *m_text1 = nullptr;

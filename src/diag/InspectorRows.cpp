@@ -1,9 +1,9 @@
 #include "diag/InspectorRows.h"
 
+#include "core/Limits.h"
 #include "link/FrameReader.h"
 #include "link/ReadStatus.h"
 
-#include <QTreeWidget>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -44,7 +44,7 @@ constexpr std::array<Field, InspectorRowCount> Fields{{
     {"ETX", 26, 1, Reading::Unsigned, "###, ASCII 3"},
 }};
 
-constexpr int MaxBytes = 100;
+constexpr int MaxBytes = Quoran::ReceptionSize;
 
 [[nodiscard]] QString hexEntry(std::uint8_t byte)
 {
@@ -143,23 +143,6 @@ QString angleText(float angle, const QLocale &locale)
 QString rowKey(int zeile)
 {
     return QStringLiteral("Zeile%1").arg(zeile);
-}
-
-void AddListItem(QTreeWidget *list, int zeile, const QString &datenfeld, const QString &bytes,
-                 const QString &hex, const QString &dez, const QString &beschreibung)
-{
-    auto *item = new QTreeWidgetItem(list, QStringList{datenfeld});
-    item->setData(0, Qt::UserRole, rowKey(zeile));
-    item->setText(1, bytes);
-    item->setText(2, hex);
-    item->setText(3, dez);
-    item->setText(4, beschreibung);
-    // Cells follow their column's alignment ("Bytes" is centred).
-    for (int column = 0; column < list->columnCount(); ++column) {
-        if (const QVariant alignment = list->headerItem()->data(column, Qt::TextAlignmentRole);
-            alignment.isValid())
-            item->setData(column, Qt::TextAlignmentRole, alignment);
-    }
 }
 
 QString inspectorStatusText(const ReadResult &result, const QTime &time)

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QString>
 
-class QTreeWidget;
 class QTime;
 struct ReadResult;
 
@@ -46,9 +45,6 @@ inline constexpr int InspectorRowCount = 13;
 
 // The row's key in the list, kept as the first column's Qt::UserRole data.
 [[nodiscard]] QString rowKey(int zeile);
-// Appends one row to the list. Rows are added 1, 2, 3, ... to an emptied list.
-void AddListItem(QTreeWidget *list, int zeile, const QString &datenfeld, const QString &bytes,
-                 const QString &hex, const QString &dez, const QString &beschreibung);
 
 // Status bar line of an inspector read, e.g. "14:03:22 Debuggen: 26 Bytes empfangen".
 [[nodiscard]] QString inspectorStatusText(const ReadResult &result, const QTime &time);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/UserMessage.h"
+#include "core/Limits.h"
+#include "core/UserMessage.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -13,7 +14,7 @@
 // checksum at 25 = XOR of positions 2..24; multi-byte fields big-endian.
 namespace Frame {
 inline constexpr int Length = 26;
-inline constexpr int BufferSize = 100;
+inline constexpr int BufferSize = Quoran::ReceptionSize;
 inline constexpr std::uint8_t Stx = 0x02;
 inline constexpr std::uint8_t Etx = 0x03;
 } // namespace Frame

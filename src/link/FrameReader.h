@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserMessage.h"
+#include "core/UserMessage.h"
 #include "link/Frame.h"
 
 #include <QString>

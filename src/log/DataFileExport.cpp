@@ -1,6 +1,8 @@
 #include "log/DataFileExport.h"
 
-#include "app/Windows1252.h"
+#include "core/Limits.h"
+#include "core/Text.h"
+#include "core/Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +16,6 @@
 
 namespace DataFileExport {
 namespace {
-
-constexpr int ColumnCount = 12;
 
 // Owns one open file descriptor.
 class FileDescriptor
@@ -235,21 +235,15 @@ QString withoutLineBreaks(const QString &text)
 QString recordLine(const QStringList &fields, QChar separator)
 {
     QString line;
-    for (int column = 0; column < ColumnCount; ++column) {
+    for (int column = 0; column < Quoran::ColumnCount; ++column) {
         if (column > 0)
             line += separator;
         if (column >= fields.size())
             continue;
-        const QString text = withoutLineBreaks(fields.at(column));
-        // Only blanks go; a tab at either end is part of the value.
-        QStringView field(text);
-        while (!field.isEmpty() && field.front() == u' ')
-            field = field.sliced(1);
-        while (!field.isEmpty() && field.back() == u' ')
-            field.chop(1);
+        const QString field = trimBlanks(withoutLineBreaks(fields.at(column)));
         if (field.contains(separator) || field.contains(u'"')) {
             line += u'"';
-            line += field.toString().replace(u'"', QLatin1String("\"\""));
+            line += QString(field).replace(u'"', QLatin1String("\"\""));
             line += u'"';
         } else {
             line += field;

@@ -5,11 +5,6 @@
 
 namespace MeasurementLog {
 
-QColor operatorFieldColour(const QString &text)
-{
-    return text.isEmpty() ? EmptyColour : FilledColour;
-}
-
 bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark)
 {
     return !saved && !type.isEmpty() && !number.isEmpty() && !mark.isEmpty();
@@ -34,16 +29,6 @@ ReadView evaluateRead(const ReadResult &result, const QDateTime &now, const QLoc
     view.measuredTexts << QLatin1Char(' ') + ReadTimestamp::dateText(now.date(), locale)
                        << QLatin1Char(' ') + ReadTimestamp::timeText(now.time(), locale);
     return view;
-}
-
-QString trimBlanks(const QString &text)
-{
-    QStringView view(text);
-    while (!view.isEmpty() && view.front() == u' ')
-        view = view.sliced(1);
-    while (!view.isEmpty() && view.back() == u' ')
-        view.chop(1);
-    return view.toString();
 }
 
 UserMessage saveFailureMessage(const QString &path, const QString &reason)

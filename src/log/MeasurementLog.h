@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/UserMessage.h"
+#include "core/Limits.h"
+#include "core/UserMessage.h"
 #include "link/FrameReader.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QLocale>
 #include <QStringList>
@@ -13,7 +13,7 @@
 // operator fills, how they are coloured, when saving is possible, and what
 // a read means for the window.
 namespace MeasurementLog {
-inline constexpr int FieldCount = 12;
+inline constexpr int FieldCount = Quoran::ColumnCount;
 inline constexpr int TypeField = 0;
 inline constexpr int NumberField = 1;
 inline constexpr int FirstMeasuredField = 2; // 2..8 decoded values, 9 date, 10 time
@@ -22,10 +22,6 @@ inline constexpr int TimeField = 10;
 inline constexpr int MarkField = 11;
 inline constexpr std::array<int, 3> OperatorFields{TypeField, NumberField, MarkField};
 
-inline const QColor FilledColour{128, 255, 128};
-inline const QColor EmptyColour{255, 128, 128};
-
-[[nodiscard]] QColor operatorFieldColour(const QString &text);
 // Saving needs an unsaved valid record and type, number and mark.
 [[nodiscard]] bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark);
 
@@ -38,9 +34,6 @@ struct ReadView
 };
 [[nodiscard]] ReadView evaluateRead(const ReadResult &result, const QDateTime &now,
                                     const QLocale &locale = QLocale());
-
-// Only blanks go, as in the data file; a tab at either end stays.
-[[nodiscard]] QString trimBlanks(const QString &text);
 
 [[nodiscard]] UserMessage saveFailureMessage(const QString &path, const QString &reason);
 } // namespace MeasurementLog

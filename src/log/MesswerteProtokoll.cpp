@@ -1,13 +1,15 @@
 #include "log/MesswerteProtokoll.h"
 
-#include "app/AppState.h"
-#include "app/ErrorBox.h"
-#include "app/Fonts.h"
-#include "app/LayoutFit.h"
-#include "app/WaitCursor.h"
+#include "core/AppState.h"
+#include "core/Text.h"
 #include "link/FrameReader.h"
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
+#include "log/OperatorFieldColour.h"
+#include "ui/ErrorBox.h"
+#include "ui/Fonts.h"
+#include "ui/LayoutFit.h"
+#include "ui/WaitCursor.h"
 
 #include <QDateTime>
 #include <QFocusEvent>
@@ -63,13 +65,13 @@ constexpr int ButtonHeight = 735;
 
 MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
     : ChildWindow(QStringLiteral("MesswerteProtokoll"),
-                  QStringLiteral("Daten lesen von: ") + AppState::instance().Schnittstelle, parent)
+                  QStringLiteral("Daten lesen von: ") + AppState::instance().schnittstelle(), parent)
 {
     const WaitCursor waitCursor;
     createControls();
     sizeFromExitButton(ExitLeft, ButtonTop, PictureButtonWidth, ButtonHeight);
     // The title keeps this port even when the settings change later.
-    m_fields[TypeField]->setText(AppState::instance().MaschinenTyp);
+    m_fields[TypeField]->setText(AppState::instance().maschinenTyp());
     m_saved = true;
 }
 
@@ -208,9 +210,9 @@ void MesswerteProtokoll::readMeasurement()
 
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
-    const ReadResult result = readFrame(portNumberFromName(state.Schnittstelle), state.DemoModus);
+    const ReadResult result = readFrame(portNumberFromName(state.schnittstelle()), state.demoModus());
     const ReadView view = evaluateRead(result, QDateTime::currentDateTime());
-    AppState::instance().reportReadOutcome(view.statusText);
+    AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {
         // Whatever was shown before is gone, so nothing waits to be saved.
         m_saved = true;
@@ -231,14 +233,13 @@ void MesswerteProtokoll::saveRecord()
 {
     AppState &state = AppState::instance();
     const DataFileExport::AppendResult result =
-        DataFileExport::save(state.DataFile, state.DataTrenner, fieldTexts());
+        DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts());
     if (!result.ok) {
         // The record stays unsaved and can be saved again once the cause is gone.
-        showErrorBox(saveFailureMessage(state.DataFile, result.reason), this);
+        showErrorBox(saveFailureMessage(state.dataFile(), result.reason), this);
         return;
     }
-    state.MaschinenTyp = trimBlanks(m_fields[TypeField]->text());
-    state.notifyChanged();
+    state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);

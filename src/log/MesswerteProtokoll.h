@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ChildWindow.h"
 #include "log/MeasurementLog.h"
+#include "ui/ChildWindow.h"
 
 #include <array>
 

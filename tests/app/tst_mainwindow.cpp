@@ -1,13 +1,13 @@
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/Splash.h"
-#include "app/WindowListBar.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
+#include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
+#include "ui/WindowListBar.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -138,7 +138,7 @@ void TestMainWindow::toolbarClickMatchesKeysExactly()
     QFETCH(QString, key);
     QFETCH(QString, opens);
     AppTestEnvironment env;
-    AppState::instance().MainGestartet = true;
+    AppState::instance().setMainGestartet(true);
     Main *main = loadedMain();
     main->toolbarClick(key);
     const QStringList open = [main] {
@@ -225,7 +225,7 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
-    AppState::instance().Schnittstelle = QStringLiteral("Com2");
+    AppState::instance().setSchnittstelle(QStringLiteral("Com2"));
     QSignalSpy destroyed(main->debuggen(), &QObject::destroyed);
     QVERIFY(main->close());
     QCOMPARE(main->mdiArea()->subWindowList().size(), 0);
@@ -250,13 +250,12 @@ void TestMainWindow::statusBarFollowsSettings()
     QVERIFY(demo->text().isEmpty());
 
     AppState &state = AppState::instance();
-    state.Schnittstelle = QStringLiteral("Com9");
-    state.DemoModus = true;
-    state.notifyChanged();
+    state.setSchnittstelle(QStringLiteral("Com9"));
+    state.setDemoModus(true);
     QVERIFY(port->text().startsWith(QStringLiteral("Com9: ")));
     QCOMPARE(demo->text(), QStringLiteral("Demo Modus"));
 
-    state.reportReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
+    state.setLastReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
     QCOMPARE(main->findChild<QLabel *>("sbPanelRead")->text(), QStringLiteral("14:03:22 gültige Messung"));
 }
 

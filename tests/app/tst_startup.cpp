@@ -1,8 +1,8 @@
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Splash.h"
 #include "app/Startup.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
 #include "support/AppTestEnvironment.h"
 
 #include <QFile>
@@ -64,9 +64,9 @@ void TestStartup::startSequenceLoadsSettingsAndShowsMain()
     Main *main = startProgram();
     QVERIFY(main);
     const AppState &state = AppState::instance();
-    QVERIFY(state.MainGestartet);
-    QCOMPARE(state.Schnittstelle, QStringLiteral("COM3"));
-    QCOMPARE(state.DataTrenner, QStringLiteral("Semikolon [;]"));
+    QVERIFY(state.mainGestartet());
+    QCOMPARE(state.schnittstelle(), QStringLiteral("COM3"));
+    QCOMPARE(state.dataTrenner(), QStringLiteral("Semikolon [;]"));
     QCOMPARE(main->windowTitle(), QStringLiteral("Quoran"));
     QVERIFY(!main->symbolleisteChecked());
     QVERIFY(main->toolBar()->isHidden());
@@ -82,7 +82,7 @@ void TestStartup::startWithoutSettingsFileWritesNothing()
     AppTestEnvironment env;
     Main *main = startProgram();
     QVERIFY(main);
-    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com1"));
+    QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com1"));
     QVERIFY(!QFile::exists(env.iniPath()));
     main->close();
     QVERIFY(QFile::exists(env.iniPath()));
@@ -92,7 +92,7 @@ void TestStartup::captionKeepsOneDemoSuffix()
 {
     AppTestEnvironment env;
     Main *main = startProgram();
-    AppState::instance().DemoModus = true;
+    AppState::instance().setDemoModus(true);
     for (int i = 0; i < 3; ++i) {
         main->showInfo();
         QTRY_VERIFY(Windows::existingSplash() && Windows::existingSplash()->exitButton()->isVisible());
@@ -155,7 +155,7 @@ void TestStartup::splashLayout()
              QStringLiteral("Messdaten aus dem Quoran auslesen"));
     const QPixmap logo = QPixmap(QStringLiteral(":/images/logo.png"));
     QCOMPARE(logo.size(), QSize(235, 456));
-    QVERIFY(!AppState::instance().MainGestartet);
+    QVERIFY(!AppState::instance().mainGestartet());
 }
 
 QTEST_MAIN(TestStartup)

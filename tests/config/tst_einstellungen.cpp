@@ -1,17 +1,17 @@
 // The settings window with real pseudo-terminals as the known ports, a real
 // settings file in a temporary folder and the real file chooser.
 
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "app/Twips.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
+#include "core/AppState.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -362,8 +362,8 @@ void TestEinstellungen::saveWritesSettingsFile()
 
     QCOMPARE(bench.boxes.count(), 0);
     QVERIFY(!bench.main->einstellungen());
-    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com3"));
-    QCOMPARE(AppState::instance().DataTrenner, QStringLiteral("Tabulator"));
+    QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com3"));
+    QCOMPARE(AppState::instance().dataTrenner(), QStringLiteral("Tabulator"));
     const QString ini = bench.ini();
     QVERIFY2(ini.contains("Schnittstelle=Com3\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
@@ -382,8 +382,8 @@ void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
     QCOMPARE(bench.separators()->currentIndex(), -1);
     bench.click("cmdSave");
 
-    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com7"));
-    QCOMPARE(AppState::instance().DataTrenner, QStringLiteral("Doppelpunkt [:]"));
+    QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com7"));
+    QCOMPARE(AppState::instance().dataTrenner(), QStringLiteral("Doppelpunkt [:]"));
     const QString ini = bench.ini();
     QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini)); // it was saved
     QVERIFY2(ini.contains("Schnittstelle=Com7\r\n"), qPrintable(ini));
@@ -403,9 +403,9 @@ void TestEinstellungen::exitDropsChoicesButKeepsFile()
 
     QVERIFY(!bench.main->einstellungen());
     const AppState &state = AppState::instance();
-    QCOMPARE(state.Schnittstelle, QStringLiteral("Com2"));
-    QCOMPARE(state.DataTrenner, QStringLiteral("Semikolon [;]"));
-    QCOMPARE(state.DataFile, chosen);
+    QCOMPARE(state.schnittstelle(), QStringLiteral("Com2"));
+    QCOMPARE(state.dataTrenner(), QStringLiteral("Semikolon [;]"));
+    QCOMPARE(state.dataFile(), chosen);
     QCOMPARE(bench.env.readIni(), before);
 
     // The next opening shows the file; the main window stores it when it closes.
@@ -461,7 +461,7 @@ void TestEinstellungen::chooseNewFile()
     QCOMPARE(bench.boxes.count(), 0);
     QVERIFY(!QFile::exists(chosen)); // chosen, not created
     QCOMPARE(bench.fileName()->text(), chosen);
-    QCOMPARE(AppState::instance().DataFile, chosen);
+    QCOMPARE(AppState::instance().dataFile(), chosen);
     QCOMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
 }
 
@@ -476,7 +476,7 @@ void TestEinstellungen::cancelKeepsFile()
     bench.click("cmdFile");
     QVERIFY(driver.ran());
     QCOMPARE(bench.fileName()->text(), bench.dataFile);
-    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
 }
 
 void TestEinstellungen::missingFolderIsRefused()
@@ -497,7 +497,7 @@ void TestEinstellungen::missingFolderIsRefused()
     QCOMPARE(bench.boxes.count(), 1);
     QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Pfad"));
     QVERIFY(bench.boxes.messages().constFirst().text.contains(missingFolder));
-    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
     QCOMPARE(bench.fileName()->text(), bench.dataFile);
 }
 
@@ -510,7 +510,7 @@ void TestEinstellungen::fileNameCannotBeTyped()
     QTest::keyClick(bench.fileName(), Qt::Key_Backspace);
     QCOMPARE(bench.fileName()->text(), bench.dataFile);
     bench.click("cmdSave");
-    QCOMPARE(AppState::instance().DataFile, bench.dataFile);
+    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
 }
 
 namespace {
@@ -609,7 +609,7 @@ void TestEinstellungen::chosenFolderRemovedBeforeSave()
     QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Datenspeicherung"));
     QVERIFY(bench.boxes.messages().constFirst().text.contains(dataFile));
     // Nothing is lost: the record waits in the window and the choice stays.
-    QCOMPARE(AppState::instance().DataFile, dataFile);
+    QCOMPARE(AppState::instance().dataFile(), dataFile);
     QCOMPARE(log->field(1)->text(), QStringLiteral("4711"));
     QVERIFY(QDir().mkdir(folder));
     QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);

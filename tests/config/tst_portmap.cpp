@@ -1,4 +1,5 @@
 #include "config/ComPorts.h"
+#include "config/PortList.h"
 #include "config/PortMap.h"
 #include "config/Registry.h"
 #include "config/SettingsPath.h"

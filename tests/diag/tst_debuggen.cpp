@@ -2,11 +2,10 @@
 // pseudo-terminal.
 
 #include "SimFrame.h"
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "app/Twips.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
@@ -14,6 +13,7 @@
 #include "support/LayoutCheck.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -60,8 +60,8 @@ struct Bench
         // Ports other than Com1 that a test chooses are pinned, never the machine's own.
         sim.pin(5, env.path(QStringLiteral("no-such-tty")));
         LoadSettings();
-        AppState::instance().Schnittstelle = configuredPort;
-        AppState::instance().DemoModus = demo;
+        AppState::instance().setSchnittstelle(configuredPort);
+        AppState::instance().setDemoModus(demo);
         main = Windows::main();
         main->show();
         main->showDebuggen();
@@ -469,7 +469,7 @@ void TestDebuggen::configuredPortPlaysNoPart()
     bench.read();
     QCOMPARE(bench.boxes.count(), 0);
     QCOMPARE(bench.hexText(), WorkedHex);
-    QCOMPARE(AppState::instance().Schnittstelle, QStringLiteral("Com5"));
+    QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com5"));
 }
 
 void TestDebuggen::enterOnFocusedButtonReads()

@@ -1,5 +1,6 @@
 // The inspector's texts and rows, built from received bytes without a window.
 
+#include "diag/InspectorList.h"
 #include "diag/InspectorRows.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"

@@ -4,12 +4,12 @@
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 
-#include "app/ErrorBox.h"
 #include "config/PortMap.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "link/ReadStatus.h"
 #include "link/SerialPortLayer.h"
+#include "ui/ErrorBox.h"
 
 #include <QApplication>
 #include <QFile>

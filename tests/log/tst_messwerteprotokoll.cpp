@@ -1,14 +1,14 @@
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "app/Twips.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -179,7 +179,7 @@ void TestMesswerteProtokoll::layout()
 void TestMesswerteProtokoll::buttonsAndWindow()
 {
     AppTestEnvironment env;
-    AppState::instance().Schnittstelle = QStringLiteral("Com7");
+    AppState::instance().setSchnittstelle(QStringLiteral("Com7"));
     MesswerteProtokoll window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Daten lesen von: Com7"));
     QCOMPARE(window.size(), QSize(Twips::toPixelsX(7565), Twips::toPixelsY(6395)));
@@ -320,7 +320,7 @@ void TestMesswerteProtokoll::operatorFlow()
                                  bench.field(9)->text().trimmed() + ';' + bench.field(10)->text().trimmed() +
                                  QStringLiteral(";MK\r\n");
     QCOMPARE(fileBytes(bench.dataFile), SemicolonHeader + expectedLine.toLatin1());
-    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("A1"));
+    QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
     QVERIFY(bench.window->isSaved());
     QVERIFY(!bench.button("cmdSave")->isEnabled());
     QCOMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
@@ -397,7 +397,7 @@ void TestMesswerteProtokoll::separators()
     const QByteArray line = lineStart + bench.field(9)->text().trimmed().toLatin1() + separator +
                             bench.field(10)->text().trimmed().toLatin1() + separator + "MK\r\n";
     QCOMPARE(fileBytes(bench.dataFile), header + line);
-    QCOMPARE(AppState::instance().MaschinenTyp, storedType);
+    QCOMPARE(AppState::instance().maschinenTyp(), storedType);
 }
 
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
@@ -516,7 +516,7 @@ void TestMesswerteProtokoll::failedSave()
             QSKIP("No /dev/full here");
         path = QStringLiteral("/dev/full");
     }
-    AppState::instance().DataFile = path;
+    AppState::instance().setDataFile(path);
 
     bench.read();
     bench.fill(0, "A1");
@@ -530,7 +530,7 @@ void TestMesswerteProtokoll::failedSave()
     QCOMPARE(bench.boxes.caught().first().icon, QMessageBox::Critical);
     QVERIFY(bench.button("cmdSave")->isEnabled());
     QVERIFY(!bench.window->isSaved());
-    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("Alt"));
+    QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("Alt"));
     if (kind != QLatin1String("full"))
         QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(kind == QLatin1String("readonly") ? folder : bench.env.path("."))
@@ -543,15 +543,17 @@ void TestMesswerteProtokoll::failedSave()
         QVERIFY(QDir().mkdir(folder));
     else if (kind == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    else
-        AppState::instance().DataFile = path = bench.dataFile;
+    else {
+        path = bench.dataFile;
+        AppState::instance().setDataFile(path);
+    }
     QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
     QCOMPARE(bench.boxes.count(), 1);
     const QByteArray bytes = fileBytes(path);
     QVERIFY(bytes.startsWith(SemicolonHeader + "A1;17;4;964;"));
     QCOMPARE(bytes.count("\r\n"), 2);
     QVERIFY(bench.window->isSaved());
-    QCOMPARE(AppState::instance().MaschinenTyp, QStringLiteral("A1"));
+    QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
 }
 
 void TestMesswerteProtokoll::titleKeepsOldPort()
@@ -562,8 +564,7 @@ void TestMesswerteProtokoll::titleKeepsOldPort()
     // The instrument moves to Com2, and Com1 is gone.
     bench.sim.pin(2, bench.sim.devicePath());
     bench.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
-    AppState::instance().Schnittstelle = QStringLiteral("Com2");
-    AppState::instance().notifyChanged();
+    AppState::instance().setSchnittstelle(QStringLiteral("Com2"));
 
     bench.read();
     QCOMPARE(bench.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
@@ -610,7 +611,7 @@ void TestMesswerteProtokoll::demoRead()
 {
     Bench bench;
     QVERIFY(bench.ready());
-    AppState::instance().DemoModus = true;
+    AppState::instance().setDemoModus(true);
     // The instrument holds other values and even stays silent: the demo frame wins.
     bench.sim.setMode(SimMode{.silent = true});
     bench.read();
@@ -620,7 +621,7 @@ void TestMesswerteProtokoll::demoRead()
     for (int i = 0; i < demo.size(); ++i)
         QCOMPARE(bench.field(2 + i)->text(), demo[i]);
 
-    AppState::instance().DemoModus = false;
+    AppState::instance().setDemoModus(false);
     bench.sim.setMode(SimMode{.fields = SimFields{.poles = 6, .period = 120, .teeth = 1024}});
     bench.read();
     QCOMPARE(bench.field(2)->text(), QStringLiteral(" 6 "));

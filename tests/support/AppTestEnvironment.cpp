@@ -1,10 +1,10 @@
 #include "support/AppTestEnvironment.h"
 
-#include "app/AppState.h"
 #include "app/Main.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
 #include "config/SettingsPath.h"
+#include "core/AppState.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -49,11 +49,5 @@ void AppTestEnvironment::destroyWindows()
 
 void AppTestEnvironment::resetState()
 {
-    AppState &state = AppState::instance();
-    state.Schnittstelle.clear();
-    state.DataFile.clear();
-    state.DataTrenner.clear();
-    state.MaschinenTyp.clear();
-    state.DemoModus = false;
-    state.MainGestartet = false;
+    AppState::instance().reset();
 }

@@ -1,6 +1,6 @@
 #include "support/LayoutCheck.h"
 
-#include "app/Twips.h"
+#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,9 +1,23 @@
-#include "app/WindowListBar.h"
+#include "ui/WindowListBar.h"
 
 #include <QButtonGroup>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolButton>
+
+namespace {
+QPointer<WindowListBar> g_current;
+} // namespace
+
+WindowListBar *WindowListBar::current()
+{
+    return g_current;
+}
+
+void WindowListBar::setCurrent(WindowListBar *bar)
+{
+    g_current = bar;
+}
 
 WindowListBar::WindowListBar(QWidget *parent) : QToolBar(QStringLiteral("Taskliste"), parent)
 {

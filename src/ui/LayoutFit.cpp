@@ -1,4 +1,4 @@
-#include "app/LayoutFit.h"
+#include "ui/LayoutFit.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

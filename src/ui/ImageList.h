@@ -10,7 +10,6 @@ class ImageList
 public:
     void add(const QString &key, const QString &resourcePath) { m_icons.insert(key, QIcon(resourcePath)); }
     [[nodiscard]] QIcon icon(const QString &key) const { return m_icons.value(key); }
-    [[nodiscard]] QStringList keys() const { return m_icons.keys(); }
 
 private:
     QMap<QString, QIcon> m_icons;

@@ -1,10 +1,10 @@
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "app/WindowListBar.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
+#include "ui/WindowListBar.h"
 
 #include <QMdiArea>
 #include <QToolButton>

@@ -1,9 +1,8 @@
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
-#include "app/Fonts.h"
-#include "app/Twips.h"
-#include "app/WindowListBar.h"
-#include "app/Windows.h"
+#include "ui/Fonts.h"
+#include "ui/Twips.h"
+#include "ui/WindowListBar.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -100,5 +99,5 @@ void ChildWindow::resizeStep()
 
 WindowListBar *ChildWindow::bar()
 {
-    return Windows::windowListBar();
+    return WindowListBar::current();
 }

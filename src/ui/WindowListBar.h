@@ -17,6 +17,11 @@ class WindowListBar : public QToolBar
 public:
     explicit WindowListBar(QWidget *parent = nullptr);
 
+    // The bar the work windows report to: the main window's, set when that
+    // window is built; nothing once it is gone.
+    [[nodiscard]] static WindowListBar *current();
+    static void setCurrent(WindowListBar *bar);
+
     void setBarHeight(int pixels);
     void setBarVisible(bool visible);
     [[nodiscard]] bool isBarVisible() const { return !isHidden(); }

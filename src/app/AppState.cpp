@@ -1,7 +1,0 @@
-#include "app/AppState.h"
-
-AppState &AppState::instance()
-{
-    static AppState state;
-    return state;
-}

@@ -1,0 +1,18 @@
+#include "core/AppState.h"
+
+AppState &AppState::instance()
+{
+    static AppState state;
+    return state;
+}
+
+void AppState::reset()
+{
+    setSchnittstelle({});
+    setDataFile({});
+    setDataTrenner({});
+    setMaschinenTyp({});
+    setDemoModus(false);
+    setMainGestartet(false);
+    setLastReadOutcome({});
+}

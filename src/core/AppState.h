@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The one process-wide record every window reads and writes. Only the
+// user-interface thread touches it. Every setter that changes a value emits
+// changed(), so the status bar follows without any caller remembering to.
+class AppState : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Schnittstelle READ schnittstelle WRITE setSchnittstelle NOTIFY changed)
+    Q_PROPERTY(QString DataFile READ dataFile WRITE setDataFile NOTIFY changed)
+    Q_PROPERTY(QString DataTrenner READ dataTrenner WRITE setDataTrenner NOTIFY changed)
+    Q_PROPERTY(QString MaschinenTyp READ maschinenTyp WRITE setMaschinenTyp NOTIFY changed)
+    Q_PROPERTY(bool DemoModus READ demoModus WRITE setDemoModus NOTIFY changed)
+    Q_PROPERTY(bool MainGestartet READ mainGestartet WRITE setMainGestartet NOTIFY changed)
+    Q_PROPERTY(QString LastReadOutcome READ lastReadOutcome WRITE setLastReadOutcome NOTIFY changed)
+public:
+    [[nodiscard]] static AppState &instance();
+
+    // Serial port name, e.g. "Com3".
+    [[nodiscard]] QString schnittstelle() const { return m_schnittstelle; }
+    void setSchnittstelle(const QString &value) { assign(m_schnittstelle, value); }
+    // Full path of the data file.
+    [[nodiscard]] QString dataFile() const { return m_dataFile; }
+    void setDataFile(const QString &value) { assign(m_dataFile, value); }
+    // Separator entry text, e.g. "Semikolon [;]".
+    [[nodiscard]] QString dataTrenner() const { return m_dataTrenner; }
+    void setDataTrenner(const QString &value) { assign(m_dataTrenner, value); }
+    // Machine type last saved with a record.
+    [[nodiscard]] QString maschinenTyp() const { return m_maschinenTyp; }
+    void setMaschinenTyp(const QString &value) { assign(m_maschinenTyp, value); }
+    [[nodiscard]] bool demoModus() const { return m_demoModus; }
+    void setDemoModus(bool value) { assign(m_demoModus, value); }
+    [[nodiscard]] bool mainGestartet() const { return m_mainGestartet; }
+    void setMainGestartet(bool value) { assign(m_mainGestartet, value); }
+    // Outcome of the last read of any window, as the status bar shows it.
+    [[nodiscard]] QString lastReadOutcome() const { return m_lastReadOutcome; }
+    void setLastReadOutcome(const QString &value) { assign(m_lastReadOutcome, value); }
+
+    // All values back to their start, as a fresh process has them.
+    void reset();
+
+signals:
+    void changed();
+
+private:
+    AppState() = default;
+
+    template <class T> void assign(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        emit changed();
+    }
+
+    QString m_schnittstelle;
+    QString m_dataFile;
+    QString m_dataTrenner;
+    QString m_maschinenTyp;
+    bool m_demoModus = false;
+    bool m_mainGestartet = false;
+    QString m_lastReadOutcome;
+};
