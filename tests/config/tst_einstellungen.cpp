@@ -370,8 +370,8 @@ void TestEinstellungen::saveWritesSettingsFile()
     QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini));
     // The pins stay as they were.
     QVERIFY2(ini.contains("Com3=" + bench.com3.path() + "\r\n"), qPrintable(ini));
-    // The status bar follows at once.
-    QVERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
+    // The status bar follows.
+    QTRY_VERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
 }
 
 void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
@@ -462,7 +462,7 @@ void TestEinstellungen::chooseNewFile()
     QVERIFY(!QFile::exists(chosen)); // chosen, not created
     QCOMPARE(bench.fileName()->text(), chosen);
     QCOMPARE(AppState::instance().dataFile(), chosen);
-    QCOMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
+    QTRY_COMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
 }
 
 void TestEinstellungen::cancelKeepsFile()

@@ -78,7 +78,12 @@ struct Bench
     [[nodiscard]] QString hexText() const { return control<QLineEdit>("Text1")->text(); }
     [[nodiscard]] QString decimalText() const { return control<QLineEdit>("Text2")->text(); }
     [[nodiscard]] bool warningShown() const { return !control<QLabel>("Label6")->isHidden(); }
-    [[nodiscard]] QString statusText() const { return main->findChild<QLabel *>("sbPanelRead")->text(); }
+    // The bar refreshes once per turn of the event loop; take that turn first.
+    [[nodiscard]] QString statusText() const
+    {
+        QCoreApplication::sendPostedEvents(main, QEvent::MetaCall);
+        return main->findChild<QLabel *>("sbPanelRead")->text();
+    }
     void read() const { QTest::mouseClick(control<QPushButton>("cmdRead"), Qt::LeftButton); }
 
     [[nodiscard]] QTreeWidgetItem *row(int zeile) const

@@ -59,7 +59,12 @@ struct Bench
     {
         return window->findChild<QPushButton *>(name);
     }
-    [[nodiscard]] QString statusText() const { return main->findChild<QLabel *>("sbPanelRead")->text(); }
+    // The bar refreshes once per turn of the event loop; take that turn first.
+    [[nodiscard]] QString statusText() const
+    {
+        QCoreApplication::sendPostedEvents(main, QEvent::MetaCall);
+        return main->findChild<QLabel *>("sbPanelRead")->text();
+    }
 
     void read() const { QTest::mouseClick(button("cmdRead"), Qt::LeftButton); }
     // Types into the focused field and presses Enter, as the operator does.
