@@ -256,7 +256,8 @@ void TestMainWindow::statusBarFollowsSettings()
     QCOMPARE(demo->text(), QStringLiteral("Demo Modus"));
 
     state.setLastReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
-    QTRY_COMPARE(main->findChild<QLabel *>("sbPanelRead")->text(), QStringLiteral("14:03:22 gültige Messung"));
+    QTRY_COMPARE(main->findChild<QLabel *>("sbPanelRead")->text(),
+                 QStringLiteral("14:03:22 gültige Messung"));
 }
 
 void TestMainWindow::everyControlHasAnAccessibleName()
