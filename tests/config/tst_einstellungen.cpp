@@ -10,7 +10,9 @@
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
 #include "support/MessageBoxCatcher.h"
+#include "support/PseudoTerminal.h"
 #include "support/SimFixture.h"
+#include "support/TestFiles.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
@@ -22,44 +24,8 @@
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
-#include <pty.h>
-#include <unistd.h>
 
 namespace {
-
-// A pseudo-terminal pair; its slave is a character device the port map knows.
-class Pty
-{
-public:
-    Pty()
-    {
-        std::array<char, 128> name{};
-        if (::openpty(&m_master, &m_slave, name.data(), nullptr, nullptr) == 0)
-            m_path = QString::fromLocal8Bit(name.data());
-    }
-    ~Pty()
-    {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    Pty(const Pty &) = delete;
-    Pty &operator=(const Pty &) = delete;
-
-    [[nodiscard]] QString path() const { return m_path; }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Runs an action on the file chooser once it is the modal window, as an
 // operator would act on it.
@@ -157,9 +123,9 @@ struct Bench
     }
 
     AppTestEnvironment env;
-    Pty com2;
-    Pty com3;
-    Pty com5;
+    PseudoTerminal com2;
+    PseudoTerminal com3;
+    PseudoTerminal com5;
     MessageBoxCatcher boxes;
     QString dataFile;
     Main *main = nullptr;

@@ -3,42 +3,15 @@
 #include "config/PortMap.h"
 #include "config/Registry.h"
 #include "config/SettingsPath.h"
+#include "support/PseudoTerminal.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <pty.h>
-#include <unistd.h>
 
 namespace {
-// A pseudo-terminal pair; the slave stands in for a serial device.
-class PseudoTerminal
-{
-public:
-    PseudoTerminal()
-    {
-        char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0)
-            m_path = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal()
-    {
-        for (const int fd : {m_master, m_slave})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    PseudoTerminal(const PseudoTerminal &) = delete;
-    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
-    [[nodiscard]] QString path() const { return m_path; }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
-
 QString texts(const QComboBox &box)
 {
     QStringList items;
@@ -243,4 +216,5 @@ private slots:
 };
 
 QTEST_MAIN(TestPortMap)
+#include "support/PseudoTerminal.h"
 #include "tst_portmap.moc"

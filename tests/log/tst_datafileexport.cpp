@@ -1,12 +1,11 @@
 #include "log/DataFileExport.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "support/TestFiles.h"
 
 #include <csignal>
 #include <latch>
@@ -17,9 +16,6 @@ namespace {
 
 const QStringList exampleFields{"A1",    "17",    " 4 ",   " 964 ",       " 0,28 ",    " 27,6 ",
                                 " 2,8 ", " 1,4 ", " 256 ", " 06.12.2026", " 14:03:22", "MK"};
-
-const QByteArray headerBytes = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
-                               "el. Winkel;mech. Winkel;Geberz\xE4hne;Datum;Zeit;Visum\r\n";
 
 // Caps the size a write may make a file reach, so that writes fail part-way
 // on a real file; the signal the kernel sends then is ignored meanwhile.
@@ -177,11 +173,11 @@ void TestDataFileExport::newFileGetsHeaderOnce()
     const DataFileExport::AppendResult first = DataFileExport::save(path, "Semikolon [;]", exampleFields);
     QVERIFY2(first.ok, qPrintable(first.reason));
     const QByteArray line = "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n";
-    QCOMPARE(contents(path), headerBytes + line);
+    QCOMPARE(contents(path), SemicolonHeader + line);
     QVERIFY(DataFileExport::fileExists(path));
 
     QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-    QCOMPARE(contents(path), headerBytes + line + line);
+    QCOMPARE(contents(path), SemicolonHeader + line + line);
     // No temporary file is left beside the data file.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Rotorlage.txt"});
 }
@@ -203,7 +199,7 @@ void TestDataFileExport::relativeNameInCurrentFolder()
     const bool saved = DataFileExport::save("plain.txt", "Semikolon [;]", {"R"}).ok;
     QDir::setCurrent(previous);
     QVERIFY(saved);
-    QCOMPARE(contents(dir.filePath("plain.txt")), headerBytes + "R;;;;;;;;;;;\r\n");
+    QCOMPARE(contents(dir.filePath("plain.txt")), SemicolonHeader + "R;;;;;;;;;;;\r\n");
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain.txt"});
 }
 
@@ -263,11 +259,11 @@ void TestDataFileExport::failures()
     if (kind == "readonly") {
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-        QVERIFY(contents(path).startsWith(headerBytes));
+        QVERIFY(contents(path).startsWith(SemicolonHeader));
     } else if (kind == "missing") {
         QVERIFY(QDir().mkdir(dir.filePath("nowhere")));
         QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-        QVERIFY(contents(path).startsWith(headerBytes));
+        QVERIFY(contents(path).startsWith(SemicolonHeader));
     }
 }
 
@@ -295,13 +291,14 @@ void TestDataFileExport::headerStaysWhenRecordFails()
     const QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
     {
-        const FileSizeLimit limit(headerBytes.size() + 10);
+        const FileSizeLimit limit(SemicolonHeader.size() + 10);
         QVERIFY(limit.isActive());
         QVERIFY(!DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
     }
-    QCOMPARE(contents(path), headerBytes);
+    QCOMPARE(contents(path), SemicolonHeader);
     QVERIFY(DataFileExport::save(path, "Semikolon [;]", exampleFields).ok);
-    QCOMPARE(contents(path), headerBytes + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
+    QCOMPARE(contents(path),
+             SemicolonHeader + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
 }
 
 void TestDataFileExport::twoWritersKeepLinesWhole()
@@ -331,7 +328,7 @@ void TestDataFileExport::twoWritersKeepLinesWhole()
     QList<QByteArray> lines = contents(path).split('\n');
     QCOMPARE(lines.takeLast(), QByteArray());
     QCOMPARE(lines.size(), 1 + 2 * LinesEach);
-    QCOMPARE(lines.takeFirst() + '\n', headerBytes);
+    QCOMPARE(lines.takeFirst() + '\n', SemicolonHeader);
     QSet<QByteArray> expected;
     for (const char *type : {"W1", "W2"}) {
         for (int i = 0; i < LinesEach; ++i)

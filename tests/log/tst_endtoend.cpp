@@ -2,6 +2,8 @@
 // the simulated instrument, driven by keyboard and mouse through xdotool.
 // Needs QUORAN_EXE and QUORAN_SIM (CTest sets them), xvfb-run and xdotool.
 
+#include "support/TestFiles.h"
+
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -26,12 +28,6 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs = StepTimeo
         QTest::qWait(50);
     }
     return true;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A started process that is ended when the test ends, however it ends.
@@ -203,9 +199,7 @@ void TestEndToEnd::readCompleteSaveByKeyboard()
     const QDateTime shown = QDateTime::fromString(stamp.captured(1) + ' ' + stamp.captured(2),
                                                   QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     QVERIFY(shown >= before.addMSecs(-before.time().msec()) && shown <= after);
-    const QByteArray expected = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
-                                "el. Winkel;mech. Winkel;Geberz\xe4hne;Datum;Zeit;Visum\r\n"
-                                "A1;17;4;964;0,28;27,6;2,8;1,4;256;" +
+    const QByteArray expected = SemicolonHeader + "A1;17;4;964;0,28;27,6;2,8;1,4;256;" +
                                 stamp.captured(1).toLatin1() + ';' + stamp.captured(2).toLatin1() + ";MK\r\n";
     QCOMPARE(bytes, expected);
     QVERIFY(fileBytes(ini.fileName()).contains("MaschinenTyp=A1\r\n"));

@@ -8,6 +8,7 @@
 #include "support/AppTestEnvironment.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "support/TestFiles.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -21,14 +22,6 @@ namespace {
 
 const QColor Green(128, 255, 128);
 const QColor Red(255, 128, 128);
-const QByteArray SemicolonHeader = "Typ;Nummer;Polzahl;Drehzahl;Spannungskonstante;Spannung (Phase-Phase);"
-                                   "el. Winkel;mech. Winkel;Geberz\xe4hne;Datum;Zeit;Visum\r\n";
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QColor base(const QLineEdit *edit)
 {
