@@ -6,10 +6,48 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 const QByteArray crLf = QByteArrayLiteral("\r\n");
+const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// The file's text encoding. Linux editors save UTF-8: a file that is valid
+// UTF-8 with at least one non-ASCII character, or that starts with a
+// byte-order mark, is read and written as UTF-8; every other file, and every
+// new one, is Windows-1252. A file keeps its encoding and its mark.
+struct Encoding
+{
+    bool utf8 = false;
+    bool bom = false;
+
+    [[nodiscard]] static Encoding of(QByteArrayView bytes)
+    {
+        if (bytes.startsWith(utf8Bom))
+            return {true, true};
+        if (std::all_of(bytes.begin(), bytes.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return {};
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(bytes); // decodes only when taken as a QString
+        return {!decoder.hasError(), false};
+    }
+
+    [[nodiscard]] QString decode(QByteArrayView bytes) const
+    {
+        return utf8 ? QString::fromUtf8(bytes) : Windows1252::decode(bytes);
+    }
+    [[nodiscard]] QByteArray encode(const QString &text) const
+    {
+        return utf8 ? text.toUtf8() : Windows1252::encode(text);
+    }
+};
 
 // One line of the file as it stands on disk; text without its line end.
 struct Line
@@ -44,7 +82,7 @@ struct ParsedLine
     return bytes.sliced(begin, end - begin);
 }
 
-[[nodiscard]] ParsedLine parse(const QByteArray &text)
+[[nodiscard]] ParsedLine parse(const QByteArray &text, const Encoding &encoding)
 {
     const QByteArrayView line = trimmed(text);
     if (line.isEmpty())
@@ -53,16 +91,16 @@ struct ParsedLine
         const qsizetype close = line.indexOf(']');
         if (close > 0) {
             const QByteArrayView name = trimmed(line.sliced(1, close - 1));
-            return {LineKind::Section, Windows1252::decode(name), name, {}};
+            return {LineKind::Section, encoding.decode(name), name, {}};
         }
     }
     // As on Windows, a line without "=" is a key with an empty value, so that
     // reading and writing agree on which line a key is.
     const qsizetype equals = line.indexOf('=');
     if (equals < 0)
-        return {LineKind::Key, Windows1252::decode(line), line, {}};
+        return {LineKind::Key, encoding.decode(line), line, {}};
     const QByteArrayView name = trimmed(line.first(equals));
-    return {LineKind::Key, Windows1252::decode(name), name, line.sliced(equals + 1)};
+    return {LineKind::Key, encoding.decode(name), name, line.sliced(equals + 1)};
 }
 
 [[nodiscard]] bool sameName(const QString &a, const QString &b)
@@ -70,9 +108,9 @@ struct ParsedLine
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-[[nodiscard]] QString valueText(QByteArrayView raw)
+[[nodiscard]] QString valueText(QByteArrayView raw, const Encoding &encoding)
 {
-    QString value = Windows1252::decode(trimmed(raw));
+    QString value = encoding.decode(trimmed(raw));
     if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
         value = value.sliced(1, value.size() - 2);
     return value;
@@ -90,8 +128,10 @@ struct ParsedLine
 class Document
 {
 public:
-    explicit Document(const QByteArray &bytes)
+    explicit Document(const QByteArray &fileBytes) : m_encoding(Encoding::of(fileBytes))
     {
+        // The mark is no part of the first line, or its section could not be found.
+        const QByteArray bytes = m_encoding.bom ? fileBytes.sliced(utf8Bom.size()) : fileBytes;
         qsizetype start = 0;
         while (start < bytes.size()) {
             const qsizetype newline = bytes.indexOf('\n', start);
@@ -108,7 +148,7 @@ public:
 
     [[nodiscard]] QByteArray bytes() const
     {
-        QByteArray out;
+        QByteArray out = m_encoding.bom ? utf8Bom : QByteArray();
         for (const Line &line : m_lines)
             out += line.text + line.end;
         return out;
@@ -122,24 +162,24 @@ public:
         const qsizetype keyLine = findKey(header, key);
         if (keyLine < 0)
             return std::nullopt;
-        return valueText(parse(m_lines.at(keyLine).text).value);
+        return valueText(parsedLine(keyLine).value, m_encoding);
     }
 
     void set(const QString &section, const QString &key, const QString &value)
     {
-        const QByteArray valueBytes = Windows1252::encode(singleLine(value));
-        const QByteArray keyLine = Windows1252::encode(singleLine(key)) + '=' + valueBytes;
+        const QByteArray valueBytes = m_encoding.encode(singleLine(value));
+        const QByteArray keyLine = m_encoding.encode(singleLine(key)) + '=' + valueBytes;
         const qsizetype header = findSection(section);
         if (header < 0) {
             endLastLine();
             m_lines.append(
-                {Windows1252::encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), crLf});
+                {m_encoding.encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), crLf});
             m_lines.append({keyLine, crLf});
             return;
         }
         if (const qsizetype existing = findKey(header, key); existing >= 0) {
             // Only the value changes; the key keeps its spelling in the file.
-            const QByteArray name = parse(m_lines.at(existing).text).nameBytes.toByteArray();
+            const QByteArray name = parsedLine(existing).nameBytes.toByteArray();
             m_lines[existing] = {name + '=' + valueBytes, crLf};
             return;
         }
@@ -157,10 +197,15 @@ public:
     }
 
 private:
+    [[nodiscard]] ParsedLine parsedLine(qsizetype index) const
+    {
+        return parse(m_lines.at(index).text, m_encoding);
+    }
+
     [[nodiscard]] qsizetype findSection(const QString &section) const
     {
         for (qsizetype i = 0; i < m_lines.size(); ++i) {
-            const ParsedLine parsed = parse(m_lines.at(i).text);
+            const ParsedLine parsed = parsedLine(i);
             if (parsed.kind == LineKind::Section && sameName(parsed.name, section))
                 return i;
         }
@@ -171,7 +216,7 @@ private:
     [[nodiscard]] qsizetype sectionEnd(qsizetype header) const
     {
         for (qsizetype i = header + 1; i < m_lines.size(); ++i) {
-            if (parse(m_lines.at(i).text).kind == LineKind::Section)
+            if (parsedLine(i).kind == LineKind::Section)
                 return i;
         }
         return m_lines.size();
@@ -180,7 +225,7 @@ private:
     [[nodiscard]] qsizetype findKey(qsizetype header, const QString &key) const
     {
         for (qsizetype i = header + 1; i < m_lines.size(); ++i) {
-            const ParsedLine parsed = parse(m_lines.at(i).text);
+            const ParsedLine parsed = parsedLine(i);
             if (parsed.kind == LineKind::Section)
                 return -1;
             if (parsed.kind == LineKind::Key && sameName(parsed.name, key))
@@ -195,6 +240,7 @@ private:
             m_lines.last().end = crLf;
     }
 
+    Encoding m_encoding;
     QList<Line> m_lines;
 };
 
@@ -210,6 +256,35 @@ private:
     return file.readAll();
 }
 
+// Flushes a folder's entries to the disk, so that a file renamed into it is
+// found there after a power cut. File systems that cannot sync folders
+// (EINVAL, ENOTSUP) count as done.
+[[nodiscard]] bool syncFolder(const QString &folder)
+{
+    class Handle
+    {
+    public:
+        explicit Handle(const QByteArray &path)
+            : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+        {}
+        ~Handle()
+        {
+            if (m_fd >= 0)
+                ::close(m_fd);
+        }
+        Handle(const Handle &) = delete;
+        Handle &operator=(const Handle &) = delete;
+        [[nodiscard]] int get() const { return m_fd; }
+
+    private:
+        int m_fd;
+    };
+    const Handle handle(QFile::encodeName(folder));
+    if (handle.get() < 0)
+        return false;
+    return ::fsync(handle.get()) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
 [[nodiscard]] bool store(const QString &path, const QByteArray &bytes)
 {
     // QSaveFile also refuses an existing file that is read-only, as Windows does.
@@ -220,7 +295,11 @@ private:
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    // QSaveFile writes through a symbolic link; the rename happened in the target's folder.
+    const QString written = QFileInfo(path).canonicalFilePath();
+    return syncFolder(QFileInfo(written.isEmpty() ? path : written).absolutePath());
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 // Reads and writes the Windows profile (INI) format the way the Windows
 // profile functions do: section and key names without regard to case, first
 // match wins, in-place writes that keep every other byte, CR LF,
-// Windows-1252, atomic replace.
+// Windows-1252 (UTF-8 for a file an editor saved so), atomic replace.
 namespace ProfileFile {
 // One reading of the whole file, to take several values from it without
 // opening and parsing it again for each. A missing or unreadable file reads
@@ -32,7 +32,8 @@ private:
 // Several keys of one section from one reading of the file, in the order asked.
 [[nodiscard]] QList<std::optional<QString>> read(const QString &path, const QString &section,
                                                  const QStringList &keys);
-// Writes one key; false when the file could not be written (then it is unchanged).
+// Writes one key; false when the file could not be written (then it is
+// unchanged) or its folder could not be flushed to the disk after the replace.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);
 
 struct Entry

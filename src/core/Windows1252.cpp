@@ -1,6 +1,7 @@
 #include "core/Windows1252.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 // 0x80..0x9F; the five unassigned bytes map to the C1 controls of the same value.
@@ -10,7 +11,8 @@ constexpr std::array<char16_t, 32> HighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char encodeUnit(char16_t unit)
+// The byte for one character, or nothing for a character that is left out.
+std::optional<char> encodeUnit(char16_t unit)
 {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
         return char(unit);
@@ -18,7 +20,24 @@ char encodeUnit(char16_t unit)
         if (HighControls[i] == unit)
             return char(0x80 + i);
     }
-    return '?';
+    // Minus signs, grouping spaces and direction marks that regional settings
+    // put into numbers; as "?" a record would lose its sign. Nothing else.
+    switch (unit) {
+    case 0x2212: // minus sign
+    case 0x2010: // hyphen
+    case 0x2011: // non-breaking hyphen
+        return '-';
+    case 0x202F: // narrow no-break space
+    case 0x2009: // thin space
+    case 0x2007: // figure space
+    case 0x2008: // punctuation space
+        return '\xA0';
+    case 0x200E: // left-to-right mark
+    case 0x200F: // right-to-left mark
+        return std::nullopt;
+    default:
+        return '?';
+    }
 }
 } // namespace
 
@@ -31,7 +50,10 @@ QByteArray Windows1252::encode(QStringView text)
         // A character beyond the basic plane is one character, so one "?".
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        out += QChar::isSurrogate(unit) ? '?' : encodeUnit(unit);
+        if (QChar::isSurrogate(unit))
+            out += '?';
+        else if (const std::optional<char> byte = encodeUnit(unit))
+            out += *byte;
     }
     return out;
 }

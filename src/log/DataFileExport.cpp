@@ -4,9 +4,11 @@
 #include "core/Text.h"
 #include "core/Windows1252.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -88,6 +90,8 @@ QString reasonFor(int error)
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("Die Datei wird von einem anderen Programm verwendet.");
+    case EAGAIN:
+        return QStringLiteral("Die Datei ist von einem anderen Programm gesperrt.");
     case EIO:
         return QStringLiteral("Ein- oder Ausgabefehler des Datenträgers.");
     case EMFILE:
@@ -100,9 +104,36 @@ QString reasonFor(int error)
     }
 }
 
-// One open-write-fsync-close cycle; 0 or the errno of the first failure.
-// O_APPEND and a single write keep the lines of two instances apart; on
-// failure the file is cut back to where our bytes began.
+// An exclusive lock on the whole file, owned by the open file description, so
+// that benches appending to one file on a network share take turns. Another
+// writer's lock is waited for up to LockWaitMs; then EAGAIN. A file system
+// without locks (ENOLCK, EOPNOTSUPP, EINVAL) is appended to as before.
+constexpr int LockWaitMs = 2000;
+constexpr int LockPollMs = 50;
+
+int lockWholeFile(int fd)
+{
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET; // start 0, length 0: the whole file, however long it grows
+    const QDeadlineTimer deadline(LockWaitMs);
+    while (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        const int error = errno;
+        if (error == ENOLCK || error == EOPNOTSUPP || error == EINVAL)
+            return 0;
+        if (error != EAGAIN && error != EACCES && error != EINTR)
+            return error;
+        if (deadline.hasExpired())
+            return EAGAIN;
+        QThread::msleep(LockPollMs);
+    }
+    return 0;
+}
+
+// One open-lock-write-fsync-close cycle; 0 or the errno of the first failure.
+// O_APPEND and a single write keep the lines of two local instances apart,
+// the lock those of two machines; on failure the file is cut back to where
+// our bytes began, still under the lock.
 int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extraFlags = 0)
 {
     FileDescriptor file(
@@ -110,15 +141,24 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
     if (!file.isOpen())
         return errno;
     const bool createdHere = (extraFlags & O_EXCL) != 0;
-
-    // Without the old length nothing could be cut back safely, so write nothing.
-    struct stat info = {};
-    if (::fstat(file.get(), &info) != 0) {
-        const int error = errno;
+    const auto failBeforeWriting = [&](int error) {
         if (createdHere)
             static_cast<void>(::unlink(nativePath.constData()));
         return error;
-    }
+    };
+
+    if (const int error = lockWholeFile(file.get()); error != 0)
+        return failBeforeWriting(error);
+    // The lock belongs to the open file description: this second descriptor
+    // keeps it through a cut-back after a failed close of the first.
+    const FileDescriptor lockHolder(::fcntl(file.get(), F_DUPFD_CLOEXEC, 0));
+    if (!lockHolder.isOpen())
+        return failBeforeWriting(errno);
+
+    // Without the old length nothing could be cut back safely, so write nothing.
+    struct stat info = {};
+    if (::fstat(file.get(), &info) != 0)
+        return failBeforeWriting(errno);
     off_t cutAt = info.st_size;
 
     qsizetype done = 0;
@@ -151,10 +191,27 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
         if (createdHere)
             static_cast<void>(::unlink(nativePath.constData()));
         else if (done > 0)
-            static_cast<void>(::truncate(nativePath.constData(), cutAt));
+            static_cast<void>(::ftruncate(lockHolder.get(), cutAt));
         return error;
     }
     return 0;
+}
+
+// Flushes the folder's entries, so that a file just linked or created in it
+// is still there after a power cut; 0 or the errno. File systems that cannot
+// sync folders (EINVAL, ENOTSUP) count as done.
+int syncFolderOf(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : nativePath.left(slash);
+    const FileDescriptor handle(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!handle.isOpen())
+        return errno;
+    if (::fsync(handle.get()) == 0 || errno == EINVAL || errno == ENOTSUP)
+        return 0;
+    return errno;
 }
 
 AppendResult resultOf(int error)
@@ -268,8 +325,13 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
         return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
     const QChar separator = separatorFor(dataTrenner);
     if (!fileExists(path)) {
-        const int error =
-            createWithHeader(QFile::encodeName(path), Windows1252::encode(headerLine(separator)) + "\r\n");
+        const QByteArray nativePath = QFile::encodeName(path);
+        // Also when another instance linked the file in first: it must be on
+        // the disk before this save is reported done. A failed folder sync
+        // leaves the file with its header, and the next save appends to it.
+        int error = createWithHeader(nativePath, Windows1252::encode(headerLine(separator)) + "\r\n");
+        if (error == 0)
+            error = syncFolderOf(nativePath);
         if (error != 0)
             return resultOf(error);
     }

@@ -16,8 +16,9 @@ namespace DataFileExport {
 // A record is one line: line breaks (as pasted from a spreadsheet cell) become blanks.
 [[nodiscard]] QString withoutLineBreaks(const QString &text);
 
-// Appends text + CR LF in one write, fsync, close; on any failure the file is
-// cut back to its old length and the German reason is returned.
+// Appends text + CR LF in one write, fsync, close, holding an exclusive lock
+// on the file meanwhile (waiting up to 2 s for another writer's); on any
+// failure the file is cut back to its old length and the German reason is returned.
 struct AppendResult
 {
     bool ok = false;
@@ -28,6 +29,7 @@ struct AppendResult
 
 // The whole save: header when the file does not exist, then the record line.
 // A new file appears with its header already in it, so two instances saving
-// into the same new file at once still give one header.
+// into the same new file at once still give one header; its folder is synced
+// before the record follows.
 [[nodiscard]] AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields);
 } // namespace DataFileExport

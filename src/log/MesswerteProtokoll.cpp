@@ -232,8 +232,11 @@ void MesswerteProtokoll::readMeasurement()
 void MesswerteProtokoll::saveRecord()
 {
     AppState &state = AppState::instance();
-    const DataFileExport::AppendResult result =
-        DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts());
+    const DataFileExport::AppendResult result = [&] {
+        // The save may wait up to 2 s for another bench that holds the file.
+        const WaitCursor waitCursor;
+        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts());
+    }();
     if (!result.ok) {
         // The record stays unsaved and can be saved again once the cause is gone.
         showErrorBox(saveFailureMessage(state.dataFile(), result.reason), this);

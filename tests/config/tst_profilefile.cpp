@@ -41,6 +41,14 @@ private slots:
         row("binary", QByteArray(binary, sizeof binary - 1), "A", "k", "<none>");
         row("windows-1252", "[\xc4rger]\r\nk=gr\xfc\xdf \x80\r\n", QStringLiteral("Ärger"), "k",
             QStringLiteral("grüß €"));
+        row("UTF-8 from an editor",
+            "[\xc3\x84rger]\r\nk=/home/pr\xc3\xbc"
+            "fer\r\n",
+            QStringLiteral("Ärger"), "k", QStringLiteral("/home/prüfer"));
+        row("byte-order mark", "\xef\xbb\xbf[A]\r\nk=v\r\n", "A", "k", "v");
+        row("not all UTF-8: Windows-1252", "[A]\r\nk=\xc3\xa4\xe4\r\n", "A", "k", QStringLiteral("Ã¤ä"));
+        row("cut UTF-8 sequence: Windows-1252", "[A]\r\nk=\xc3\xa4\xc3", "A", "k", QStringLiteral("Ã¤Ã"));
+        row("overlong UTF-8: Windows-1252", "[A]\r\nk=\xc0\xaf", "A", "k", QStringLiteral("À¯"));
         const QByteArray huge(100000, 'x');
         row("lines of 100000", "[A]\r\n" + huge + "\r\nk=" + huge + "\r\n", "A", "k", huge);
         row("300 characters read whole", "[A]\r\nk=" + QByteArray(300, 'p'), "A", "k", QByteArray(300, 'p'));
@@ -85,6 +93,17 @@ private slots:
         row("key before any section", "k=0\r\n[A]\r\n", "A", "k", "1", "k=0\r\n[A]\r\nk=1\r\n");
         row("key without equals", "[A]\r\nk\r\n", "A", "k", "1", "[A]\r\nk=1\r\n");
         row("windows-1252", {}, "A", "k", QStringLiteral("ä€Ω😀x"), "[A]\r\nk=\xe4\x80??x\r\n");
+        row("regional signs into Windows-1252", "[A]\r\n", "A", "k", QStringLiteral("\u200E\u22123\u202F000"),
+            "[A]\r\nk=-3\xa0"
+            "000\r\n");
+        row("UTF-8 file stays UTF-8", "[A]\r\nt=L\xc3\xa4ufer\r\n", "A", "k",
+            QStringLiteral("prüfer \u22123"),
+            "[A]\r\nt=L\xc3\xa4ufer\r\nk=pr\xc3\xbc"
+            "fer \xe2\x88\x92"
+            "3\r\n");
+        row("byte-order mark kept, no second section", "\xef\xbb\xbf[Rotorlage]\r\nSchnittstelle=Com1\r\n",
+            "Rotorlage", "Schnittstelle", QStringLiteral("Cöm2"),
+            "\xef\xbb\xbf[Rotorlage]\r\nSchnittstelle=C\xc3\xb6m2\r\n");
         row("line break in value", {}, "A", "k", "a\r\nb", "[A]\r\nk=a  b\r\n");
         const QByteArray junk = QByteArray(100000, '\x81') + QByteArray("\r\n\0\xff\r\n", 6);
         row("bad bytes kept", junk, "A", "k", "v", junk + "[A]\r\nk=v\r\n");

@@ -21,6 +21,19 @@ void TestWindows1252::encode_data()
     QTest::newRow("degree") << QStringLiteral("°") << QByteArray("\xb0");
     QTest::newRow("outside the code page") << QStringLiteral("Ω") << QByteArray("?");
     QTest::newRow("beyond the basic plane is one character") << QStringLiteral("a😀b") << QByteArray("a?b");
+    // Regional signs: sv_SE/fi_FI/nb_NO minus, fr_FR grouping, he_IL direction mark.
+    QTest::newRow("regional minus") << QStringLiteral("\u22123,0") << QByteArray("-3,0");
+    QTest::newRow("hyphens") << QStringLiteral("\u2010\u2011") << QByteArray("--");
+    QTest::newRow("grouping spaces") << QStringLiteral("3\u202F000\u20091\u20072\u20083")
+                                     << QByteArray("3\xA0"
+                                                   "000\xA0"
+                                                   "1\xA0"
+                                                   "2\xA0"
+                                                   "3");
+    QTest::newRow("direction marks dropped") << QStringLiteral("\u200E\u22121\u200F") << QByteArray("-1");
+    QTest::newRow("neighbours stay unmapped")
+        << QStringLiteral("\u2012\u200D\u2006\u2213") << QByteArray("????");
+    QTest::newRow("NUL kept") << QString(QChar(0)) + QLatin1Char('x') << QByteArray("\0x", 2);
     QTest::newRow("half a surrogate pair") << QString(QChar(0xD800)) + QLatin1Char('x') << QByteArray("?x");
 }
 

@@ -3,14 +3,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <latch>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +71,8 @@ private slots:
     void failedWriteIsCutBack();
     void headerStaysWhenRecordFails();
     void twoWritersKeepLinesWhole();
+    void fileLockedByAnotherWriter_data();
+    void fileLockedByAnotherWriter();
 };
 
 void TestDataFileExport::separators_data()
@@ -139,6 +145,14 @@ void TestDataFileExport::encodesWindows1252_data()
     QTest::newRow("outside the BMP is one ?") << QString::fromUtf8("a\xF0\x9F\x98\x80z") << QByteArray("a?z");
     QTest::newRow("substitute control stays") << QStringLiteral("a\x1a") << QByteArray("a\x1a");
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u'x' << QByteArray("?x");
+    // Numbers as regional settings write them keep their sign and grouping.
+    QTest::newRow("sv_SE minus") << QLocale(QLocale::Swedish, QLocale::Sweden).toString(-3.0, 'f', 1)
+                                 << QByteArray("-3,0");
+    QTest::newRow("fr_FR grouping") << QLocale(QLocale::French, QLocale::France).toString(3000)
+                                    << QByteArray("3\xA0"
+                                                  "000");
+    QTest::newRow("he_IL direction mark")
+        << QLocale(QLocale::Hebrew, QLocale::Israel).toString(-3) << QByteArray("-3");
 }
 
 void TestDataFileExport::encodesWindows1252()
@@ -337,6 +351,49 @@ void TestDataFileExport::twoWritersKeepLinesWhole()
                             '\r');
     }
     QCOMPARE(QSet<QByteArray>(lines.cbegin(), lines.cend()), expected);
+}
+
+void TestDataFileExport::fileLockedByAnotherWriter_data()
+{
+    QTest::addColumn<int>("releaseAfterMs"); // -1: held until the save has given up
+    QTest::newRow("released while the save waits") << 300;
+    QTest::newRow("held throughout") << -1;
+}
+
+void TestDataFileExport::fileLockedByAnotherWriter()
+{
+    QFETCH(int, releaseAfterMs);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("shared.txt");
+    QVERIFY(writeFile(path, SemicolonHeader));
+
+    // Another bench: its own open file description, holding the same lock.
+    int other = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    QVERIFY(other >= 0);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    QCOMPARE(::fcntl(other, F_OFD_SETLK, &lock), 0);
+    std::thread releaser([&] {
+        if (releaseAfterMs >= 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(releaseAfterMs));
+            ::close(std::exchange(other, -1));
+        }
+    });
+    const DataFileExport::AppendResult result = DataFileExport::save(path, "Semikolon [;]", exampleFields);
+    releaser.join();
+    if (other >= 0)
+        ::close(other);
+
+    if (releaseAfterMs >= 0) {
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        QCOMPARE(contents(path),
+                 SemicolonHeader + "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK\r\n");
+    } else {
+        QVERIFY(!result.ok);
+        QCOMPARE(result.reason, QStringLiteral("Die Datei ist von einem anderen Programm gesperrt."));
+        QCOMPARE(contents(path), SemicolonHeader);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDataFileExport)
