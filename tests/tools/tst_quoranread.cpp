@@ -109,6 +109,7 @@ void TestQuoranRead::statusesAndOutputs_data()
     row("port without digits", {"--port", "Com"}, 3, {notAccessible});
     row("missing device", {"--device", "/nonexistent/ttyQ"}, 3, {notAccessible});
     row("silent", {}, 4, {noDataMessage().text}, SimMode{.silent = true});
+    row("not a serial device", {"--device", "/dev/null"}, 4, {noDataMessage().text, "\n\nUrsache: "});
     row("bad start", {"--json"}, 5, {checkMessage(FrameCheck::WrongStartByte).text},
         SimMode{.badStart = true});
     row("short frame", {"--csv"}, 5, {checkMessage(FrameCheck::WrongEndByte).text},
