@@ -23,3 +23,8 @@ void setSettingsFilePathForTesting(const QString &path)
 {
     testPath() = path;
 }
+
+QString settingsFilePathFor(const QString &programDir)
+{
+    return programDir + QStringLiteral("/quoran.ini");
+}

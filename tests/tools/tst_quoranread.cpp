@@ -1,0 +1,249 @@
+// The quoran-read program as a script runs it: a separate process with no
+// display, against the simulated instrument on a pseudo-terminal.
+
+#include "SimFrame.h"
+#include "support/SimFixture.h"
+#include "support/TestFiles.h"
+
+#include "core/VersionInfo.h"
+#include "core/Windows1252.h"
+#include "link/Frame.h"
+#include "link/FrameReader.h"
+#include "log/DataFileExport.h"
+#include "log/MeasurementLog.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(SimMode)
+
+namespace {
+
+const QString German = QStringLiteral("de_DE.UTF-8");
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runRead(const QStringList &arguments, const QString &locale = German,
+            const QString &program = qEnvironmentVariable("QUORAN_READ"))
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LC_NUMERIC", "LC_TIME"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+const QStringList SaveArguments{"--save", "--typ", " A,1 \"x\" ", "--nummer", "17 Ω", "--visum", "MK"};
+
+} // namespace
+
+class TestQuoranRead : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void statusesAndOutputs_data();
+    void statusesAndOutputs();
+    void saveWritesWhatTheWindowSaves();
+    void settingsFileUntouched();
+};
+
+void TestQuoranRead::initTestCase()
+{
+    QVERIFY2(QFileInfo(qEnvironmentVariable("QUORAN_READ")).isExecutable(),
+             "QUORAN_READ names no executable (run through ctest)");
+}
+
+void TestQuoranRead::statusesAndOutputs_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    // Parts of standard output on success, of standard error otherwise; {ini}, {pty}
+    // and {frame} stand for this run's settings file, device and frame.
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<SimMode>("simMode");
+    QTest::addColumn<QString>("extraSettings");
+    QTest::addColumn<QString>("locale");
+    const auto row = [](const char *name, const QStringList &arguments, int status,
+                        const QStringList &expected, const SimMode &mode = {}, const QString &settings = {},
+                        const QString &locale = German) {
+        QTest::newRow(name) << arguments << status << expected << mode << settings << locale;
+    };
+
+    row("text", {}, 0,
+        {"Polzahl: 4\n", "Drehzahl: 964 rpm\n", "Spannungskonstante: 0,28 V/krpm\n", "Spannung: 27,6 V\n",
+         "el. Winkel: 2,8 °\n", "mech. Winkel: 1,4 °\n", "Geberzähne: 256\n", "\nDatum: ", "\nZeit: "});
+    row("json, period 0", {"--json"}, 0,
+        {"\"speed_rpm\":null,", "\"voltage_constant_v_per_krpm\":123.45,", "\"electrical_angle_deg\":-0.7,",
+         "\"port\":\"Com1\",", "\"device\":\"{pty}\",", "\"frame\":\"{frame}\"}\n"},
+        SimMode{.fields = {.period = 0, .kv = 12345, .elAngle = -7}});
+    row("json, device named", {"--json", "--device", "{pty}"}, 0,
+        {"\"speed_rpm\":963.855421686747,", "\"voltage_v\":27.6,", "\"mechanical_angle_deg\":1.4,",
+         "\"port\":null,"});
+    // French groups digits with a narrow no-break space, which the code page lacks.
+    row("csv, tab, French", {"--csv"}, 0, {"\t\t4\t964\t0,28\t27,6\t2,8\t1,4\t12"},
+        SimMode{.fields = {.teeth = 12345}}, "[Export]\nDataTrenner=Tabulator", "fr_FR.UTF-8");
+    row("demo replaces a bad frame", {"--demo"}, 0, {"Polzahl: 4\n"},
+        SimMode{.fields = {.poles = 12}, .badChecksum = true});
+    row("port COM01", {"--port", "COM01"}, 0, {"Polzahl: 4\n"});
+
+    const QString notAccessible = portNotAccessibleMessage().text;
+    row("port Com0", {"--port", "Com0"}, 3, {notAccessible});
+    row("port Com17", {"--port", "Com17"}, 3, {notAccessible});
+    row("port without digits", {"--port", "Com"}, 3, {notAccessible});
+    row("missing device", {"--device", "/nonexistent/ttyQ"}, 3, {notAccessible});
+    row("silent", {}, 4, {noDataMessage().text}, SimMode{.silent = true});
+    row("not a serial device", {"--device", "/dev/null"}, 4, {noDataMessage().text, "\n\nUrsache: "});
+    row("bad start", {"--json"}, 5, {checkMessage(FrameCheck::WrongStartByte).text},
+        SimMode{.badStart = true});
+    row("short frame", {"--csv"}, 5, {checkMessage(FrameCheck::WrongEndByte).text},
+        SimMode{.shortLength = 20});
+    row("bad checksum", {}, 5, {checkMessage(FrameCheck::WrongChecksum).text}, SimMode{.badChecksum = true});
+    const QString missingFolder = QStringLiteral("/nonexistent/Rotorlage.txt");
+    row("data file not writable", SaveArguments, 6,
+        {MeasurementLog::saveFailureMessage(missingFolder, QString()).text}, {},
+        "[Export]\nDataFile=" + missingFolder);
+
+    row("unknown option", {"--bogus"}, 2, {"--bogus"});
+    row("argument left over", {"Com1"}, 2, {"Com1"});
+    row("option without its value", {"--port", "--json"}, 2, {"--port"});
+    row("json and csv", {"--json", "--csv"}, 2, {"--csv"});
+    row("port and device", {"--port", "Com1", "--device", "{pty}"}, 2, {"--device"});
+    row("blank operator field", {"--save", "--typ", "A", "--nummer", " ", "--visum", "MK"}, 2, {"--nummer"});
+    row("operator field missing", {"--save", "--typ", "A", "--nummer", "1"}, 2, {"--visum"});
+    row("operator field without save", {"--typ", "A"}, 2, {"--save"});
+    row("settings file missing", {"--settings", "{ini}.missing"}, 2, {"{ini}.missing"});
+    row("settings file a folder", {"--settings", "/tmp"}, 2, {"/tmp"});
+
+    row("help", {"--settings", "{ini}", "--help"}, 0, {"Einstellungsdatei: {ini}\n", "--save"});
+    row("version", {"--version"}, 0,
+        {QStringLiteral("%1.%2.%3")
+             .arg(VersionInfo::Major)
+             .arg(VersionInfo::Minor)
+             .arg(VersionInfo::Revision)});
+}
+
+void TestQuoranRead::statusesAndOutputs()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, expected);
+    QFETCH(SimMode, simMode);
+    QFETCH(QString, extraSettings);
+    QFETCH(QString, locale);
+
+    SimFixture sim(simMode);
+    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
+    if (!extraSettings.isEmpty())
+        sim.setExtraSettings(extraSettings);
+    const auto fill = [&](QString text) {
+        return text.replace(QLatin1String("{ini}"), sim.settingsFilePath())
+            .replace(QLatin1String("{pty}"), sim.devicePath())
+            .replace(QLatin1String("{frame}"), QString::fromLatin1(SimFrame::answer(simMode).toHex()));
+    };
+    for (QString &argument : arguments)
+        argument = fill(argument);
+    if (!arguments.contains(QLatin1String("--settings")))
+        arguments = QStringList{QStringLiteral("--settings"), sim.settingsFilePath()} + arguments;
+
+    const Run run = runRead(arguments, locale);
+    const QString out = QString::fromUtf8(run.out);
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(run.status == status,
+             qPrintable(QStringLiteral("status %1\n%2%3").arg(run.status).arg(out, err)));
+    // A script takes anything on standard output for a reading: a failure leaves it empty.
+    QVERIFY2((status == 0 ? err : out).isEmpty(), qPrintable(out + err));
+    for (const QString &part : expected)
+        QVERIFY2((status == 0 ? out : err).contains(fill(part)), qPrintable(out + err));
+    if (arguments.contains(QLatin1String("--json")) && status == 0) {
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        QCOMPARE(json.value(QLatin1String("offset_v")).toInt(), simMode.fields.offsetV);
+    }
+    if (arguments.contains(QLatin1String("--csv")) && status == 0) {
+        // One record line, nothing the data file's code page could not hold.
+        QCOMPARE(out.count(u'\n'), 1);
+        QCOMPARE(Windows1252::decode(Windows1252::encode(out)), out);
+    }
+}
+
+void TestQuoranRead::saveWritesWhatTheWindowSaves()
+{
+    SimFixture sim;
+    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
+    QTemporaryDir dir;
+    const QString cliFile = dir.filePath(QStringLiteral("cli.txt"));
+    const QString windowFile = dir.filePath(QStringLiteral("window.txt"));
+    const QString separator = QStringLiteral("Komma [,]");
+    sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2").arg(cliFile, separator));
+
+    // Twice: the second record goes under the first, without a header.
+    for (int i = 0; i < 2; ++i) {
+        const Run run = runRead(QStringList{"--settings", sim.settingsFilePath(), "--json"} + SaveArguments);
+        QVERIFY2(run.status == 0, run.err.constData());
+        const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+
+        // The window's way: its read view of the same frame and moment, then its save.
+        ReadResult result;
+        result.outcome = ReadOutcome::Received;
+        result.buffer.fill(QByteArray::fromHex(json.value(QLatin1String("frame")).toString().toLatin1()));
+        const QDateTime time =
+            QDateTime::fromString(json.value(QLatin1String("time")).toString(), Qt::ISODate).toLocalTime();
+        const MeasurementLog::ReadView view =
+            MeasurementLog::evaluateRead(result, time, QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(view.valid);
+        const QStringList fields =
+            QStringList{SaveArguments.at(2), SaveArguments.at(4)} + view.measuredTexts + QStringList{"MK"};
+        QVERIFY(DataFileExport::save(windowFile, separator, fields).ok);
+    }
+    QCOMPARE(contents(cliFile), contents(windowFile));
+}
+
+void TestQuoranRead::settingsFileUntouched()
+{
+    SimFixture sim;
+    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
+    QTemporaryDir dir;
+    const QString dataFile = dir.filePath(QStringLiteral("Rotorlage.txt"));
+    sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1").arg(dataFile));
+
+    // A portable copy: without --settings the window's quoran.ini beside it counts.
+    const QString program = dir.filePath(QStringLiteral("quoran-read"));
+    const QString ini = dir.filePath(QStringLiteral("quoran.ini"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("QUORAN_READ"), program));
+    QVERIFY(QFile::copy(sim.settingsFilePath(), ini));
+    QFile iniFile(ini);
+    QVERIFY(iniFile.open(QIODevice::ReadOnly));
+    QVERIFY(iniFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    iniFile.close();
+    const QByteArray bytes = contents(ini);
+    const QDateTime modified = QFileInfo(ini).lastModified();
+
+    QCOMPARE(runRead(SaveArguments, German, program).status, 0);
+    QVERIFY(QFileInfo::exists(dataFile));
+    QCOMPARE(runRead({"--port", "Com0"}, German, program).status, 3);
+
+    QCOMPARE(contents(ini), bytes);
+    QCOMPARE(QFileInfo(ini).lastModified(), modified);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("quoran-read.ini"))));
+}
+
+QTEST_GUILESS_MAIN(TestQuoranRead)
+#include "tst_quoranread.moc"
