@@ -27,5 +27,5 @@ void SaveSettings()
         settings.symbolListe = main->symbolleisteChecked();
         settings.taskliste = main->tasklisteChecked();
     }
-    writeStoredSettings(settingsFilePath(), settings);
+    writeStoredSettings(settingsFilePathForSaving(), settings);
 }
