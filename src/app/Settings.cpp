@@ -31,5 +31,5 @@ void SaveSettings()
         settings.symbolListe = main->symbolleisteChecked();
         settings.taskliste = main->tasklisteChecked();
     }
-    writeStoredSettings(settingsFilePath(), settings);
+    writeStoredSettings(settingsFilePathForSaving(), settings);
 }

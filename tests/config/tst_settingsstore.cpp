@@ -1,5 +1,7 @@
 #include "config/SettingsStore.h"
 
+#include "config/SettingsPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -141,6 +143,44 @@ private slots:
         const StoredSettings back = readStoredSettings(path);
         QCOMPARE(back.schnittstelle, QStringLiteral("Com3"));
         QCOMPARE(boolCode(back.symbolListe), 0);
+    }
+
+    // Executable, whether <base name>.ini stands beside it, XDG_CONFIG_HOME, HOME.
+    void settingsFileOfInstalledProgram_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<QString>("xdgConfigHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("expected");
+        const QString xdg = "/home/op/.config/quoran/quoran.ini";
+        const QList<std::tuple<const char *, const char *, bool, const char *, const char *, QString>> table{
+            {"own folder", "/home/op/quoran/quoran", false, "", "/home/op", "/home/op/quoran/quoran.ini"},
+            {"base name", "/home/op/q/pruef.x", false, "", "/home/op", "/home/op/q/pruef.ini"},
+            {"/usr/bin", "/usr/bin/quoran", false, "", "/home/op", xdg},
+            {"/usr/bin, ini beside", "/usr/bin/quoran", true, "", "/home/op", "/usr/bin/quoran.ini"},
+            {"/usr/local/bin", "/usr/local/bin/quoran", false, "", "/home/op/", xdg},
+            {"/opt", "/opt/quoran/quoran", false, "", "/home/op", xdg},
+            {"/opt, ini beside", "/opt/quoran/quoran", true, "/cfg", "/home/op", "/opt/quoran/quoran.ini"},
+            {"/usrx is no /usr", "/usrx/quoran", false, "/cfg", "/home/op", "/usrx/quoran.ini"},
+            {"XDG_CONFIG_HOME", "/usr/bin/quoran", false, "/cfg/", "/home/op", "/cfg/quoran/quoran.ini"},
+            {"relative XDG_CONFIG_HOME", "/usr/bin/quoran", false, "cfg", "/home/op", xdg},
+            {"no home", "/usr/bin/quoran", false, "", "", "/usr/bin/quoran.ini"},
+            {"one file for both programs", "/usr/bin/quoran-read", false, "", "/home/op", xdg},
+        };
+        for (const auto &[name, executable, beside, xdgConfigHome, homeValue, expected] : table)
+            QTest::newRow(name) << QString(executable) << beside << QString(xdgConfigHome)
+                                << QString(homeValue) << expected;
+    }
+
+    void settingsFileOfInstalledProgram()
+    {
+        QFETCH(QString, executable);
+        QFETCH(bool, beside);
+        QFETCH(QString, xdgConfigHome);
+        QFETCH(QString, home);
+        QFETCH(QString, expected);
+        QCOMPARE(chooseSettingsFilePath(executable, beside, xdgConfigHome, home), expected);
     }
 };
 

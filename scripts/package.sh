@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the Debian package dist/quoran_<version>_<arch>.deb: installs what
+# it needs, makes a Release build with Debian's hardening flags in its own
+# folder (default: build-package) and packs it with CPack (stripped binaries,
+# library dependencies from dpkg-shlibdeps).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$root/build-package"}
+dist="$root/dist"
+
+# dpkg-shlibdeps and dpkg-buildflags (dpkg-dev), file (CPack finds the
+# binaries with it); the build's own packages come with setup.sh.
+packages=(dpkg-dev file gzip)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Debian's compiler and linker flags (hardening included); CMake takes them
+# from the environment when it configures a build folder afresh.
+cd "$root"
+eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+export CXXFLAGS="${CPPFLAGS:-} ${CXXFLAGS:-}"
+# A fresh configuration with only the options given here: none that a caller
+# exported for its own builds (CI's sanitizer build) gets into the package.
+rm -f "$build/CMakeCache.txt"
+QUORAN_BUILD_TYPE=Release QUORAN_CMAKE_OPTIONS="-DQUORAN_TESTS=OFF" "$root/scripts/setup.sh" "$build"
+
+rm -f "$build"/quoran_*.deb
+(cd "$build" && cpack -G DEB)
+packages_built=("$build"/quoran_*.deb)
+if [ ${#packages_built[@]} -ne 1 ] || [ ! -f "${packages_built[0]}" ]; then
+    echo "package.sh: no single package in $build" >&2
+    exit 1
+fi
+mkdir -p "$dist"
+rm -f "$dist"/quoran_*.deb
+cp "${packages_built[0]}" "$dist/"
+echo "$dist/$(basename "${packages_built[0]}")"
