@@ -184,6 +184,7 @@ private slots:
     void saveWritesSettingsFile();
     void saveWithoutSelectionKeepsOldValues();
     void exitDropsChoicesButKeepsFile();
+    void chooserSetUp_data();
     void chooserSetUp();
     void chooserCancelKeepsPath();
     void chooseNewFile();
@@ -371,7 +372,7 @@ void TestEinstellungen::saveWritesSettingsFile()
     // The pins stay as they were.
     QVERIFY2(ini.contains("Com3=" + bench.com3.path() + "\r\n"), qPrintable(ini));
     // The status bar follows at once.
-    QVERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
+    QTRY_VERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
 }
 
 void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
@@ -418,10 +419,24 @@ void TestEinstellungen::exitDropsChoicesButKeepsFile()
     QVERIFY2(ini.contains("DataTrenner=Semikolon [;]\r\n"), qPrintable(ini));
 }
 
+void TestEinstellungen::chooserSetUp_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("stored folder there") << "Messungen.txt"
+                                         << "."
+                                         << "Messungen.txt";
+    QTest::newRow("stored folder gone") << "weg/Messungen.txt" << QDir::homePath() << "";
+}
+
 void TestEinstellungen::chooserSetUp()
 {
+    QFETCH(QString, stored);
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
     AppTestEnvironment env;
-    const QString current = env.path(QStringLiteral("Messungen.txt"));
+    const QString current = env.path(stored);
     const std::unique_ptr<QFileDialog> chooser = createDataFileChooser(current);
     QCOMPARE(chooser->windowTitle(), QStringLiteral("Datei zum speichern wählen..."));
     // Shown as the three bare patterns; the last one lists every file.
@@ -431,8 +446,9 @@ void TestEinstellungen::chooserSetUp()
     QCOMPARE(chooser->fileMode(), QFileDialog::AnyFile);
     QCOMPARE(chooser->acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(chooser->defaultSuffix(), QString());
-    QCOMPARE(QDir(chooser->directory()).canonicalPath(), QDir(env.path(".")).canonicalPath());
-    QCOMPARE(chooser->findChild<QLineEdit *>("fileNameEdit")->text(), QStringLiteral("Messungen.txt"));
+    const QString wanted = QDir(env.path(QStringLiteral("."))).absoluteFilePath(folder);
+    QCOMPARE(QDir(chooser->directory()).canonicalPath(), QDir(wanted).canonicalPath());
+    QCOMPARE(chooser->findChild<QLineEdit *>("fileNameEdit")->text(), name);
 }
 
 void TestEinstellungen::chooserCancelKeepsPath()
@@ -462,7 +478,7 @@ void TestEinstellungen::chooseNewFile()
     QVERIFY(!QFile::exists(chosen)); // chosen, not created
     QCOMPARE(bench.fileName()->text(), chosen);
     QCOMPARE(AppState::instance().dataFile(), chosen);
-    QCOMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
+    QTRY_COMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
 }
 
 void TestEinstellungen::cancelKeepsFile()
