@@ -170,6 +170,12 @@ void Main::useLoadedPins(const QMap<int, QString> &pins)
     scheduleStatusBarUpdate();
 }
 
+void Main::refreshPortPanel()
+{
+    m_portPanelStale = true;
+    scheduleStatusBarUpdate();
+}
+
 void Main::scheduleStatusBarUpdate()
 {
     if (m_statusBarUpdatePending)
@@ -189,8 +195,12 @@ void Main::updateStatusBar()
         m_loadedPins.reset();
         m_portPanelStale = false;
         m_portPanelName = state.schnittstelle();
-        m_panelPort->setText(state.schnittstelle() + QStringLiteral(": ") +
-                             (device.isEmpty() ? QStringLiteral("kein Gerät") : device));
+        QString text = state.schnittstelle() + QStringLiteral(": ") +
+                       (device.isEmpty() ? QStringLiteral("kein Gerät") : device);
+        // A pinned adapter that is unplugged keeps its pin; say that it is not there.
+        if (!device.isEmpty() && !PortMap::deviceExists(device))
+            text += QStringLiteral(" (fehlt)");
+        m_panelPort->setText(text);
     }
     m_panelFile->setText(QStringLiteral("Datei: ") + state.dataFile());
     m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
@@ -327,6 +337,7 @@ void Main::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
+    refreshPortPanel(); // an adapter may have come or gone meanwhile
     if (!AppState::instance().mainGestartet() || Windows::takeAboutHadFocus())
         activateStep();
 }

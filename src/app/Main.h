@@ -68,6 +68,8 @@ private:
     // Changes arrive in bursts (a settings load sets six values); the bar is
     // refreshed once per turn of the event loop.
     void scheduleStatusBarUpdate();
+    // Looks up the port's device afresh at the next refresh.
+    void refreshPortPanel();
     void updateStatusBar();
     template <class Window> void showChild(QPointer<Window> &slot);
 

@@ -61,8 +61,14 @@ std::unique_ptr<QFileDialog> createDataFileChooser(const QString &currentPath, Q
     chooser->setDefaultSuffix(QString());
     if (!currentPath.isEmpty()) {
         const QFileInfo current(currentPath);
-        chooser->setDirectory(current.absolutePath());
-        chooser->selectFile(current.fileName());
+        if (current.absoluteDir().exists()) {
+            chooser->setDirectory(current.absolutePath());
+            chooser->selectFile(current.fileName());
+        } else {
+            // Not the working folder with the old name, where "Öffnen" would
+            // quietly take a file of that name.
+            chooser->setDirectory(QDir::homePath());
+        }
     }
     return chooser;
 }

@@ -39,7 +39,8 @@ private:
 };
 
 // The file chooser for the data file, set up but not shown: title, the three
-// filters, starting at currentPath; the folder must exist, the file need not.
+// filters, starting at currentPath, or in the home folder with no name when
+// currentPath's folder is gone; the chosen folder must exist, the file need not.
 [[nodiscard]] std::unique_ptr<QFileDialog> createDataFileChooser(const QString &currentPath,
                                                                  QWidget *parent = nullptr);
 // Shows the chooser modally; the chosen path, or currentPath when cancelled.

@@ -152,6 +152,12 @@ QString PortMap::devicePath(int portNumber) const
     return m_paths.value(portNumber);
 }
 
+bool PortMap::deviceExists(const QString &devicePath)
+{
+    struct stat info = {};
+    return !devicePath.isEmpty() && ::stat(QFile::encodeName(devicePath).constData(), &info) == 0;
+}
+
 bool PortMap::isKnown(int portNumber) const
 {
     const QString path = devicePath(portNumber);

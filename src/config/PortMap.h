@@ -29,6 +29,10 @@ public:
     // The pins of the section "Schnittstellen", all from one reading of the file.
     [[nodiscard]] static QMap<int, QString> pinsIn(const ProfileFile::Snapshot &file);
 
+    // Whether a device path names something that is there (through links); a
+    // pinned adapter that is unplugged is not.
+    [[nodiscard]] static bool deviceExists(const QString &devicePath);
+
     [[nodiscard]] QString devicePath(int portNumber) const; // empty when none
     // Known: the map gives a path that exists and is a character device.
     [[nodiscard]] bool isKnown(int portNumber) const;

@@ -39,6 +39,13 @@ UserMessage noDataMessage()
                 "'Daten-Halten-Modus' ist!!!")};
 }
 
+UserMessage withCause(const UserMessage &message, const QString &reason)
+{
+    if (reason.isEmpty())
+        return message;
+    return {message.title, message.text + QStringLiteral("\n\nUrsache: ") + reason};
+}
+
 QString portLabel(int portNumber, const QString &devicePath)
 {
     return QStringLiteral("Com%1 (%2)")
@@ -107,7 +114,9 @@ ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo)
         reception = demoFrame();
     if (reception.isEmpty()) {
         result.outcome = ReadOutcome::NoData;
-        result.message = noDataMessage();
+        // Busy, no rights, removed, not a serial line: the operator learns
+        // why, not only what to check.
+        result.message = withCause(noDataMessage(), result.reason);
         return finish();
     }
     result.buffer.fill(reception); // bytes past 100 are dropped

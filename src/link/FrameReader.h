@@ -34,8 +34,12 @@ struct ReadResult
 // closed again when the read returns.
 [[nodiscard]] ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo);
 
-// The operator's messages of a read.
+// The operator's messages of a read. A read without data whose cause the port
+// layer knows carries noDataMessage() withCause() its reason.
 [[nodiscard]] UserMessage portNotAccessibleMessage(); // "Fehler: Schnittstelle"
 [[nodiscard]] UserMessage noDataMessage();            // "Fehler: keine Daten empfangen"
+// The message with one more paragraph, "Ursache: " and the reason, after an
+// empty line; unchanged when the reason is empty. Title and text stay as they are.
+[[nodiscard]] UserMessage withCause(const UserMessage &message, const QString &reason);
 // "Com3 (/dev/ttyUSB0)", or "Com3 (kein Gerät)" without a device path.
 [[nodiscard]] QString portLabel(int portNumber, const QString &devicePath);

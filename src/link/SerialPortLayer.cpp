@@ -1,6 +1,7 @@
 #include "link/SerialPortLayer.h"
 
 #include <QFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -13,6 +14,14 @@ bool isPortNumber(int portNumber)
 bool deviceAccessible(const QString &path)
 {
     return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+}
+
+// A folder or a plain file where a device should be; a missing path is told
+// apart by the open itself.
+bool presentButNoDevice(const QString &path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISCHR(info.st_mode);
 }
 
 const QString NotOpen = QStringLiteral("Schnittstelle nicht geöffnet");
@@ -77,8 +86,11 @@ SerialPortLayer::~SerialPortLayer()
         m_port.close();
 }
 
-QString SerialPortLayer::reasonFor(QSerialPort::SerialPortError error, bool deviceAccessible)
+QString SerialPortLayer::reasonFor(QSerialPort::SerialPortError error, bool deviceAccessible,
+                                   bool characterDevice)
 {
+    if (!characterDevice && error != QSerialPort::NoError && error != QSerialPort::DeviceNotFoundError)
+        error = QSerialPort::UnsupportedOperationError;
     switch (error) {
     case QSerialPort::NoError:
         return {};
@@ -113,7 +125,8 @@ PortResult SerialPortLayer::failureFromPort(QSerialPort::SerialPortError error)
     m_port.clearError();
     if (error == QSerialPort::DeviceNotFoundError)
         return PortResult::notAccessible(reasonFor(error, false));
-    return PortResult::failure(reasonFor(error, deviceAccessible(m_devicePath)));
+    return PortResult::failure(
+        reasonFor(error, deviceAccessible(m_devicePath), !presentButNoDevice(m_devicePath)));
 }
 
 PortResult SerialPortLayer::setCommPort(int portNumber)

@@ -90,8 +90,11 @@ public:
     [[nodiscard]] QString devicePath() const { return m_devicePath; }
 
     // German reason for a QSerialPort error; deviceAccessible tells a lock
-    // held by another program from missing rights on the device file.
-    [[nodiscard]] static QString reasonFor(QSerialPort::SerialPortError error, bool deviceAccessible);
+    // held by another program from missing rights on the device file. A path
+    // that is there but no character device (a folder, a plain file) is no
+    // serial line, whatever error Qt makes of it.
+    [[nodiscard]] static QString reasonFor(QSerialPort::SerialPortError error, bool deviceAccessible,
+                                           bool characterDevice = true);
 
 private:
     [[nodiscard]] PortResult applySettings();

@@ -3,11 +3,18 @@
 #include "link/ReadStatus.h"
 #include "log/ReadTimestamp.h"
 
+#include <algorithm>
+
 namespace MeasurementLog {
+
+bool isFilled(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' '; });
+}
 
 bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark)
 {
-    return !saved && !type.isEmpty() && !number.isEmpty() && !mark.isEmpty();
+    return !saved && isFilled(type) && isFilled(number) && isFilled(mark);
 }
 
 ReadView evaluateRead(const ReadResult &result, const QDateTime &now, const QLocale &locale)

@@ -22,7 +22,11 @@ inline constexpr int TimeField = 10;
 inline constexpr int MarkField = 11;
 inline constexpr std::array<int, 3> OperatorFields{TypeField, NumberField, MarkField};
 
-// Saving needs an unsaved valid record and type, number and mark.
+// An operator field holding nothing but blanks is as good as empty: the
+// record would get an empty column. Tabs and other characters are text.
+[[nodiscard]] bool isFilled(const QString &text);
+
+// Saving needs an unsaved valid record and type, number and mark filled.
 [[nodiscard]] bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark);
 
 struct ReadView

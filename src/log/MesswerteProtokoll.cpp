@@ -221,8 +221,12 @@ void MesswerteProtokoll::readMeasurement()
     }
 
     m_saved = false;
-    for (qsizetype i = 0; i < view.measuredTexts.size(); ++i)
-        m_fields[std::size_t(FirstMeasuredField + i)]->setText(view.measuredTexts[i]);
+    for (qsizetype i = 0; i < view.measuredTexts.size(); ++i) {
+        QLineEdit *edit = m_fields[std::size_t(FirstMeasuredField + i)];
+        edit->setText(view.measuredTexts[i]);
+        // A value too long for its narrow field shows its start, sign first.
+        edit->setCursorPosition(0);
+    }
     checkOperatorFields();
     // One step on from the read button, as Tab goes: the type field.
     m_cmdRead->setFocus(Qt::OtherFocusReason);

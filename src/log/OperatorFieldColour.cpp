@@ -1,10 +1,12 @@
 #include "log/OperatorFieldColour.h"
 
+#include "log/MeasurementLog.h"
+
 namespace MeasurementLog {
 
 QColor operatorFieldColour(const QString &text)
 {
-    return text.isEmpty() ? EmptyColour : FilledColour;
+    return isFilled(text) ? FilledColour : EmptyColour;
 }
 
 } // namespace MeasurementLog

@@ -239,21 +239,36 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 void TestMainWindow::statusBarFollowsSettings()
 {
     AppTestEnvironment env;
+    // Com3 is pinned to an adapter that is not plugged in.
+    const QString adapter = env.path(QStringLiteral("ttyUSB-Adapter"));
     env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
-                 "[Schnittstellen]\r\nCom3=/dev/quoran-no-such-device\r\n");
+                 "[Schnittstellen]\r\nCom3=" +
+                 QFile::encodeName(adapter) + "\r\n");
     Main *main = loadedMain();
     auto *port = main->findChild<QLabel *>("sbPanelPort");
     auto *file = main->findChild<QLabel *>("sbPanelFile");
     auto *demo = main->findChild<QLabel *>("sbPanelDemo");
-    QTRY_COMPARE(port->text(), QStringLiteral("Com3: /dev/quoran-no-such-device"));
+    QTRY_COMPARE(port->text(), QStringLiteral("Com3: %1 (fehlt)").arg(adapter));
     QVERIFY(file->text().contains(QStringLiteral("/tmp/x/Messung.txt")));
     QVERIFY(demo->text().isEmpty());
+
+    // Plugged in while the program runs: shown once the main window is active again.
+    QFile device(adapter);
+    QVERIFY(device.open(QIODevice::WriteOnly));
+    device.close();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QTRY_COMPARE(port->text(), QStringLiteral("Com3: %1").arg(adapter));
 
     AppState &state = AppState::instance();
     state.setSchnittstelle(QStringLiteral("Com9"));
     state.setDemoModus(true);
     QTRY_VERIFY(port->text().startsWith(QStringLiteral("Com9: ")));
-    QCOMPARE(demo->text(), QStringLiteral("Demo Modus"));
+    QTRY_COMPARE(demo->text(), QStringLiteral("Demo Modus"));
 
     state.setLastReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
     QTRY_COMPARE(main->findChild<QLabel *>("sbPanelRead")->text(),

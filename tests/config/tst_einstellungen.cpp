@@ -150,6 +150,7 @@ private slots:
     void saveWritesSettingsFile();
     void saveWithoutSelectionKeepsOldValues();
     void exitDropsChoicesButKeepsFile();
+    void chooserSetUp_data();
     void chooserSetUp();
     void chooserCancelKeepsPath();
     void chooseNewFile();
@@ -384,10 +385,24 @@ void TestEinstellungen::exitDropsChoicesButKeepsFile()
     QVERIFY2(ini.contains("DataTrenner=Semikolon [;]\r\n"), qPrintable(ini));
 }
 
+void TestEinstellungen::chooserSetUp_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("stored folder there") << "Messungen.txt"
+                                         << "."
+                                         << "Messungen.txt";
+    QTest::newRow("stored folder gone") << "weg/Messungen.txt" << QDir::homePath() << "";
+}
+
 void TestEinstellungen::chooserSetUp()
 {
+    QFETCH(QString, stored);
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
     AppTestEnvironment env;
-    const QString current = env.path(QStringLiteral("Messungen.txt"));
+    const QString current = env.path(stored);
     const std::unique_ptr<QFileDialog> chooser = createDataFileChooser(current);
     QCOMPARE(chooser->windowTitle(), QStringLiteral("Datei zum speichern wählen..."));
     // Shown as the three bare patterns; the last one lists every file.
@@ -397,8 +412,9 @@ void TestEinstellungen::chooserSetUp()
     QCOMPARE(chooser->fileMode(), QFileDialog::AnyFile);
     QCOMPARE(chooser->acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(chooser->defaultSuffix(), QString());
-    QCOMPARE(QDir(chooser->directory()).canonicalPath(), QDir(env.path(".")).canonicalPath());
-    QCOMPARE(chooser->findChild<QLineEdit *>("fileNameEdit")->text(), QStringLiteral("Messungen.txt"));
+    const QString wanted = QDir(env.path(QStringLiteral("."))).absoluteFilePath(folder);
+    QCOMPARE(QDir(chooser->directory()).canonicalPath(), QDir(wanted).canonicalPath());
+    QCOMPARE(chooser->findChild<QLineEdit *>("fileNameEdit")->text(), name);
 }
 
 void TestEinstellungen::chooserCancelKeepsPath()

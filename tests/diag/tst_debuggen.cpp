@@ -331,7 +331,7 @@ void TestDebuggen::workedExample()
 
     static const QRegularExpression status(
         QStringLiteral("^\\d\\d:\\d\\d:\\d\\d Debuggen: 26 Bytes empfangen$"));
-    QVERIFY2(status.match(bench.statusText()).hasMatch(), qPrintable(bench.statusText()));
+    QTRY_VERIFY2(status.match(bench.statusText()).hasMatch(), qPrintable(bench.statusText()));
 }
 
 void TestDebuggen::englishAngles()
@@ -382,10 +382,10 @@ void TestDebuggen::receptions()
     }
     if (rows == 13)
         QCOMPARE(bench.row(13)->text(2), QStringLiteral("&H03"));
-    QVERIFY2(bench.statusText().endsWith(QStringLiteral("Debuggen: %1 %2 empfangen")
-                                             .arg(kept.size())
-                                             .arg(kept.size() == 1 ? "Byte" : "Bytes")),
-             qPrintable(bench.statusText()));
+    QTRY_VERIFY2(bench.statusText().endsWith(QStringLiteral("Debuggen: %1 %2 empfangen")
+                                                 .arg(kept.size())
+                                                 .arg(kept.size() == 1 ? "Byte" : "Bytes")),
+                 qPrintable(bench.statusText()));
 }
 
 void TestDebuggen::faultyFramesAreListed_data()

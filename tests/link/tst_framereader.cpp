@@ -12,6 +12,7 @@
 #include "ui/ErrorBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -67,6 +68,7 @@ private slots:
     void noSuchPort();
     void portBusy_data();
     void portBusy();
+    void notASerialDevice_data();
     void notASerialDevice();
     void deviceVanishesDuringRead_data();
     void deviceVanishesDuringRead();
@@ -91,6 +93,7 @@ void TestFrameReader::messages()
              QStringLiteral("Keine Daten an der gewählten Schnittstelle empfangen, Wahl der "
                             "Schnittstelle und Kabel prüfen.\n\nACHTUNG: Es können nur Daten "
                             "empfangen werden, wenn das Messgerät im 'Daten-Halten-Modus' ist!!!"));
+    QCOMPARE(withCause(noData, QString()), noData);
 }
 
 void TestFrameReader::portLabels()
@@ -147,28 +150,34 @@ void TestFrameReader::reasons_data()
 {
     QTest::addColumn<QSerialPort::SerialPortError>("error");
     QTest::addColumn<bool>("accessible");
+    QTest::addColumn<bool>("characterDevice");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("locked by another program") << QSerialPort::PermissionError << true << "Gerät belegt";
-    QTest::newRow("no rights") << QSerialPort::PermissionError << false
+    QTest::newRow("locked by another program")
+        << QSerialPort::PermissionError << true << true << "Gerät belegt";
+    QTest::newRow("no rights") << QSerialPort::PermissionError << false << true
                                << "Zugriff verweigert – ist der Benutzer in der Gruppe dialout?";
-    QTest::newRow("not found") << QSerialPort::DeviceNotFoundError << true << "Gerät nicht gefunden";
-    QTest::newRow("resource") << QSerialPort::ResourceError << true << "Gerät entfernt";
-    QTest::newRow("read") << QSerialPort::ReadError << true << "Gerät entfernt";
-    QTest::newRow("not a tty") << QSerialPort::UnsupportedOperationError << true << "Kein serielles Gerät";
-    QTest::newRow("write") << QSerialPort::WriteError << true << "Senden fehlgeschlagen";
-    QTest::newRow("timeout") << QSerialPort::TimeoutError << true << "Zeitüberschreitung";
-    QTest::newRow("open twice") << QSerialPort::OpenError << true << "Schnittstelle bereits geöffnet";
-    QTest::newRow("not open") << QSerialPort::NotOpenError << true << "Schnittstelle nicht geöffnet";
-    QTest::newRow("unknown") << QSerialPort::UnknownError << true << "Unbekannter Fehler der Schnittstelle";
-    QTest::newRow("none") << QSerialPort::NoError << true << "";
+    QTest::newRow("not found") << QSerialPort::DeviceNotFoundError << true << true << "Gerät nicht gefunden";
+    QTest::newRow("resource") << QSerialPort::ResourceError << true << true << "Gerät entfernt";
+    QTest::newRow("read") << QSerialPort::ReadError << true << true << "Gerät entfernt";
+    QTest::newRow("not a tty") << QSerialPort::UnsupportedOperationError << true << true
+                               << "Kein serielles Gerät";
+    QTest::newRow("write") << QSerialPort::WriteError << true << true << "Senden fehlgeschlagen";
+    QTest::newRow("timeout") << QSerialPort::TimeoutError << true << true << "Zeitüberschreitung";
+    QTest::newRow("open twice") << QSerialPort::OpenError << true << true << "Schnittstelle bereits geöffnet";
+    QTest::newRow("not open") << QSerialPort::NotOpenError << true << true << "Schnittstelle nicht geöffnet";
+    QTest::newRow("unknown") << QSerialPort::UnknownError << true << true
+                             << "Unbekannter Fehler der Schnittstelle";
+    QTest::newRow("none") << QSerialPort::NoError << true << true << "";
+    QTest::newRow("folder") << QSerialPort::UnknownError << true << false << "Kein serielles Gerät";
 }
 
 void TestFrameReader::reasons()
 {
     QFETCH(QSerialPort::SerialPortError, error);
     QFETCH(bool, accessible);
-    QTEST(SerialPortLayer::reasonFor(error, accessible), "reason");
+    QFETCH(bool, characterDevice);
+    QTEST(SerialPortLayer::reasonFor(error, accessible, characterDevice), "reason");
 }
 
 void TestFrameReader::portOperationsOutOfOrder()
@@ -451,7 +460,10 @@ void TestFrameReader::portBusy()
         const ReadResult busy = readFrame(port, 1, demo);
         QCOMPARE(busy.reason, QStringLiteral("Gerät belegt"));
         QCOMPARE(busy.outcome, demo ? ReadOutcome::Received : ReadOutcome::NoData);
-        QCOMPARE(busy.message, demo ? UserMessage{} : noDataMessage());
+        // The box names the cause the status bar shows, after the usual advice.
+        const UserMessage withReason{noDataMessage().title,
+                                     noDataMessage().text + QStringLiteral("\n\nUrsache: Gerät belegt")};
+        QCOMPARE(busy.message, demo ? UserMessage{} : withReason);
         QCOMPARE(busy.buffer.received(), demo ? demoFrame() : QByteArray());
         QVERIFY(!port.isPortOpen());
         // Sending was skipped with the open; the request never left.
@@ -464,21 +476,32 @@ void TestFrameReader::portBusy()
     QCOMPARE(freed.buffer.received(), SimFrame::build(withFields(7).fields));
 }
 
+void TestFrameReader::notASerialDevice_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("plain file") << false;
+    QTest::newRow("folder") << true;
+}
+
 void TestFrameReader::notASerialDevice()
 {
+    QFETCH(bool, folder);
     SimFixture fixture;
     QVERIFY2(fixture.isValid(), qPrintable(fixture.errorString()));
     QTemporaryDir dir;
     const QString plain = dir.filePath(QStringLiteral("notatty"));
-    QFile file(plain);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    if (folder) {
+        QVERIFY(QDir().mkdir(plain));
+    } else {
+        QFile file(plain);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
     fixture.pin(2, plain);
 
     const ReadResult result = readFrame(2, false, fixture.portMap());
     QCOMPARE(result.outcome, ReadOutcome::NoData);
     QCOMPARE(result.reason, QStringLiteral("Kein serielles Gerät"));
-    QCOMPARE(result.message, noDataMessage());
+    QCOMPARE(result.message, withCause(noDataMessage(), result.reason));
 }
 
 void TestFrameReader::deviceVanishesDuringRead_data()
@@ -504,6 +527,7 @@ void TestFrameReader::deviceVanishesDuringRead()
     QCOMPARE(fixture.sim().requestCount(), 1);
     QCOMPARE(result.reason, QStringLiteral("Gerät entfernt"));
     QCOMPARE(result.outcome, demo ? ReadOutcome::Received : ReadOutcome::NoData);
+    QCOMPARE(result.message, demo ? UserMessage{} : withCause(noDataMessage(), result.reason));
     QCOMPARE(result.buffer.received(), demo ? demoFrame() : QByteArray());
     QVERIFY(!port.isPortOpen());
 

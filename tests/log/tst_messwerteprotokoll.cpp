@@ -283,15 +283,18 @@ void TestMesswerteProtokoll::operatorFlow()
     QCOMPARE(bench.sim.sim().requestCount(), 1);
 
     const QStringList measured{" 4 ", " 964 ", " 0,28 ", " 27,6 ", " 2,8 ", " 1,4 ", " 256 "};
-    for (int i = 0; i < measured.size(); ++i)
+    for (int i = 0; i < measured.size(); ++i) {
         QCOMPARE(bench.field(2 + i)->text(), measured[i]);
+        // The start shows, sign first, however long the value.
+        QCOMPARE(bench.field(2 + i)->cursorPosition(), 0);
+    }
     const QDateTime shown = QDateTime::fromString(bench.field(9)->text() + bench.field(10)->text(),
                                                   QStringLiteral(" dd.MM.yyyy HH:mm:ss"));
     QVERIFY2(shown.isValid(), qPrintable(bench.field(9)->text() + '|' + bench.field(10)->text()));
     QVERIFY(shown >= before.addMSecs(-before.time().msec()) && shown <= after);
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gültige Messung$"))
-                .match(bench.statusText())
-                .hasMatch());
+    QTRY_VERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gültige Messung$"))
+                    .match(bench.statusText())
+                    .hasMatch());
     QVERIFY(!bench.window->isSaved());
 
     // The type stays, number and mark wait for the operator.
@@ -401,14 +404,27 @@ void TestMesswerteProtokoll::separators()
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
 {
     QTest::addColumn<int>("emptied");
-    QTest::newRow("type") << 0;
-    QTest::newRow("number") << 1;
-    QTest::newRow("mark") << 11;
+    QTest::addColumn<QString>("empty"); // counts as no entry
+    QTest::addColumn<QString>("text");  // counts as an entry
+    QTest::newRow("type") << 0 << ""
+                          << "x";
+    QTest::newRow("number") << 1 << ""
+                            << "x";
+    QTest::newRow("mark") << 11 << ""
+                          << "x";
+    QTest::newRow("type of blanks") << 0 << "   "
+                                    << " x ";
+    QTest::newRow("number of one blank") << 1 << " "
+                                         << "\t";
+    QTest::newRow("mark of blanks") << 11 << "  "
+                                    << " \t ";
 }
 
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
 {
     QFETCH(int, emptied);
+    QFETCH(QString, empty);
+    QFETCH(QString, text);
     Bench bench(QStringLiteral("A1"));
     QVERIFY(bench.ready());
     bench.read();
@@ -416,34 +432,39 @@ void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
     QVERIFY(!bench.button("cmdSave")->isEnabled());
     bench.fill(11, "MK");
     QVERIFY(bench.button("cmdSave")->isEnabled());
-    bench.fill(emptied, "");
+    bench.fill(emptied, empty);
     QVERIFY(!bench.button("cmdSave")->isEnabled());
     QCOMPARE(base(bench.field(emptied)), Red);
-    bench.fill(emptied, "x");
+    bench.fill(emptied, text);
     QVERIFY(bench.button("cmdSave")->isEnabled());
+    QCOMPARE(base(bench.field(emptied)), Green);
 }
 
 void TestMesswerteProtokoll::failedReadBlocksSave_data()
 {
     QTest::addColumn<SimMode>("mode");
-    QTest::addColumn<bool>("portMissing");
+    QTest::addColumn<QString>("pin"); // where Com1 points instead of the instrument
     QTest::addColumn<UserMessage>("message");
     QTest::addColumn<QString>("status");
-    QTest::newRow("start byte") << SimMode{.badStart = true} << false
-                                << checkMessage(FrameCheck::WrongStartByte) << "Startbyte falsch";
-    QTest::newRow("end byte") << SimMode{.badEnd = true} << false << checkMessage(FrameCheck::WrongEndByte)
+    QTest::newRow("start byte") << SimMode{.badStart = true} << "" << checkMessage(FrameCheck::WrongStartByte)
+                                << "Startbyte falsch";
+    QTest::newRow("end byte") << SimMode{.badEnd = true} << "" << checkMessage(FrameCheck::WrongEndByte)
                               << "Endbyte falsch";
-    QTest::newRow("checksum") << SimMode{.badChecksum = true} << false
-                              << checkMessage(FrameCheck::WrongChecksum) << "Prüfsumme falsch";
+    QTest::newRow("checksum") << SimMode{.badChecksum = true} << "" << checkMessage(FrameCheck::WrongChecksum)
+                              << "Prüfsumme falsch";
     QTest::newRow("silent instrument")
-        << SimMode{.silent = true} << false << noDataMessage() << "keine Daten empfangen";
-    QTest::newRow("port gone") << SimMode{} << true << portNotAccessibleMessage() << "Com1";
+        << SimMode{.silent = true} << "" << noDataMessage() << "keine Daten empfangen";
+    QTest::newRow("port gone") << SimMode{} << "/dev/quoran-no-such-device" << portNotAccessibleMessage()
+                               << "Com1";
+    QTest::newRow("folder as port") << SimMode{} << "/"
+                                    << withCause(noDataMessage(), QStringLiteral("Kein serielles Gerät"))
+                                    << "Com1 (/): Kein serielles Gerät";
 }
 
 void TestMesswerteProtokoll::failedReadBlocksSave()
 {
     QFETCH(SimMode, mode);
-    QFETCH(bool, portMissing);
+    QFETCH(QString, pin);
     QFETCH(UserMessage, message);
     QFETCH(QString, status);
     Bench bench(QStringLiteral("A1"));
@@ -455,8 +476,8 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
 
     // The operator reads again before saving, and this read fails.
     bench.sim.setMode(mode);
-    if (portMissing)
-        bench.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
+    if (!pin.isEmpty())
+        bench.sim.pin(1, pin);
     bench.read();
     QCOMPARE(bench.boxes.messages(), QList<UserMessage>{message});
     QVERIFY2(bench.statusText().contains(status), qPrintable(bench.statusText()));

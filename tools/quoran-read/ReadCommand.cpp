@@ -292,16 +292,6 @@ QString messageText(const UserMessage &message)
     return message.title + QLatin1Char('\n') + message.text + QLatin1Char('\n');
 }
 
-// Stands in for the shared no-data message with its "Ursache" paragraph
-// until that is in src/link; then this becomes a call to it.
-UserMessage noDataMessageFor(const ReadResult &result)
-{
-    UserMessage message = noDataMessage();
-    if (!result.reason.isEmpty())
-        message.text += QStringLiteral("\n\nUrsache: ") + result.reason;
-    return message;
-}
-
 Outcome run(const QStringList &arguments, const QString &programDir, const QLocale &locale)
 {
     const ParseResult parsed = parseArguments(arguments);
@@ -343,7 +333,7 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     case ReadOutcome::PortNotAccessible:
         return failure(PortNotAccessible, messageText(view.message));
     case ReadOutcome::NoData:
-        return failure(NoData, messageText(noDataMessageFor(result)));
+        return failure(NoData, messageText(view.message)); // with its cause where known
     case ReadOutcome::Received:
         break;
     }

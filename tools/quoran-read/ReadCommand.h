@@ -71,7 +71,6 @@ struct Reading
 
 // The message of a failed read as standard error gets it.
 [[nodiscard]] QString messageText(const UserMessage &message);
-[[nodiscard]] UserMessage noDataMessageFor(const ReadResult &result);
 
 struct Outcome
 {
