@@ -1,5 +1,6 @@
 #include "config/ProfileFile.h"
 
+#include "core/FolderSync.h"
 #include "core/Windows1252.h"
 
 #include <QByteArray>
@@ -9,9 +10,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -256,35 +254,6 @@ private:
     return file.readAll();
 }
 
-// Flushes a folder's entries to the disk, so that a file renamed into it is
-// found there after a power cut. File systems that cannot sync folders
-// (EINVAL, ENOTSUP) count as done.
-[[nodiscard]] bool syncFolder(const QString &folder)
-{
-    class Handle
-    {
-    public:
-        explicit Handle(const QByteArray &path)
-            : m_fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-        {}
-        ~Handle()
-        {
-            if (m_fd >= 0)
-                ::close(m_fd);
-        }
-        Handle(const Handle &) = delete;
-        Handle &operator=(const Handle &) = delete;
-        [[nodiscard]] int get() const { return m_fd; }
-
-    private:
-        int m_fd;
-    };
-    const Handle handle(QFile::encodeName(folder));
-    if (handle.get() < 0)
-        return false;
-    return ::fsync(handle.get()) == 0 || errno == EINVAL || errno == ENOTSUP;
-}
-
 [[nodiscard]] bool store(const QString &path, const QByteArray &bytes)
 {
     // QSaveFile also refuses an existing file that is read-only, as Windows does.
@@ -299,7 +268,8 @@ private:
         return false;
     // QSaveFile writes through a symbolic link; the rename happened in the target's folder.
     const QString written = QFileInfo(path).canonicalFilePath();
-    return syncFolder(QFileInfo(written.isEmpty() ? path : written).absolutePath());
+    return syncFolderOf(
+               QFile::encodeName(written.isEmpty() ? QFileInfo(path).absoluteFilePath() : written)) == 0;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "log/DataFileExport.h"
 
+#include "core/FileDescriptor.h"
+#include "core/FolderSync.h"
 #include "core/Limits.h"
 #include "core/Text.h"
 #include "core/Windows1252.h"
@@ -18,35 +20,6 @@
 
 namespace DataFileExport {
 namespace {
-
-// Owns one open file descriptor.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    [[nodiscard]] int get() const { return m_fd; }
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
-
-    // Closes now; returns 0 or the errno of a failed close. The descriptor is
-    // gone either way (Linux never keeps it after close), so no retry.
-    [[nodiscard]] int close()
-    {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd = -1;
-};
 
 // Removes a temporary file when it goes out of scope.
 class TemporaryName
@@ -195,23 +168,6 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
         return error;
     }
     return 0;
-}
-
-// Flushes the folder's entries, so that a file just linked or created in it
-// is still there after a power cut; 0 or the errno. File systems that cannot
-// sync folders (EINVAL, ENOTSUP) count as done.
-int syncFolderOf(const QByteArray &nativePath)
-{
-    const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0    ? QByteArray(".")
-                              : slash == 0 ? QByteArray("/")
-                                           : nativePath.left(slash);
-    const FileDescriptor handle(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!handle.isOpen())
-        return errno;
-    if (::fsync(handle.get()) == 0 || errno == EINVAL || errno == ENOTSUP)
-        return 0;
-    return errno;
 }
 
 AppendResult resultOf(int error)
