@@ -6,7 +6,8 @@
 #   bench/startup.sh build/src/quoran [runs] [other-program other-window-name]
 # Needs xvfb, openbox and xdotool. The program runs in a temporary folder with
 # a settings file that pins its port (no serial-device scan), or with
-# QUORAN_BENCH_UNPINNED=1 one that does not.
+# QUORAN_BENCH_UNPINNED=1 one that does not; QUORAN_BENCH_PADDING=N adds N
+# lines of notes to it, as a long-used bench's file may hold.
 set -euo pipefail
 program=$(realpath "$1")
 runs=${2:-10}
@@ -29,6 +30,13 @@ if [ -n "${QUORAN_BENCH_UNPINNED:-}" ]; then
     printf '[Rotorlage]\r\nSchnittstelle=Com1\r\n' > "$work/quoran.ini.orig"
 else
     printf '[Rotorlage]\r\nSchnittstelle=Com1\r\n[Schnittstellen]\r\nCom1=/dev/null\r\n' > "$work/quoran.ini.orig"
+fi
+
+if [ -n "${QUORAN_BENCH_PADDING:-}" ]; then
+    {
+        printf '[Notizen]\r\n'
+        for i in $(seq "$QUORAN_BENCH_PADDING"); do printf 'Zeile%d=Prüfung %d bestanden\r\n' "$i" "$i"; done
+    } >> "$work/quoran.ini.orig"
 fi
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }

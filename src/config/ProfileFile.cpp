@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -152,6 +153,32 @@ public:
         return out;
     }
 
+    // Every key's line, under its section's and its own case-folded name,
+    // from one pass over the file. First match wins, as in value().
+    using KeyIndex = QHash<QString, QHash<QString, qsizetype>>;
+    [[nodiscard]] KeyIndex keyIndex() const
+    {
+        KeyIndex index;
+        QHash<QString, qsizetype> *keys = nullptr;
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            const ParsedLine parsed = parsedLine(i);
+            if (parsed.kind == LineKind::Section) {
+                const QString name = parsed.name.toCaseFolded();
+                // A later header of a section already seen opens nothing new.
+                keys = index.contains(name) ? nullptr : &index[name];
+            } else if (parsed.kind == LineKind::Key && keys) {
+                if (const QString name = parsed.name.toCaseFolded(); !keys->contains(name))
+                    keys->insert(name, i);
+            }
+        }
+        return index;
+    }
+
+    [[nodiscard]] QString valueAt(qsizetype line) const
+    {
+        return valueText(parsedLine(line).value, m_encoding);
+    }
+
     [[nodiscard]] std::optional<QString> value(const QString &section, const QString &key) const
     {
         const qsizetype header = findSection(section);
@@ -276,25 +303,36 @@ private:
 
 namespace ProfileFile {
 
+// The file parsed once: each value found through the index, not by reading
+// the lines again (a long-used bench's file may hold thousands of them).
 struct Snapshot::Data
 {
+    explicit Data(const QByteArray &bytes) : document(bytes), index(document.keyIndex()) {}
+
     Document document;
+    Document::KeyIndex index;
 };
 
-Snapshot::Snapshot() : m_data(std::make_shared<const Data>(Data{Document(QByteArray())})) {}
+Snapshot::Snapshot() : m_data(std::make_shared<const Data>(QByteArray())) {}
 
 Snapshot Snapshot::read(const QString &path)
 {
     Snapshot snapshot;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
-        snapshot.m_data = std::make_shared<const Data>(Data{Document(file.readAll())});
+        snapshot.m_data = std::make_shared<const Data>(file.readAll());
     return snapshot;
 }
 
 std::optional<QString> Snapshot::value(const QString &section, const QString &key) const
 {
-    return m_data->document.value(section, key);
+    const auto keys = m_data->index.constFind(section.toCaseFolded());
+    if (keys == m_data->index.cend())
+        return std::nullopt;
+    const auto line = keys->constFind(key.toCaseFolded());
+    if (line == keys->cend())
+        return std::nullopt;
+    return m_data->document.valueAt(*line);
 }
 
 std::optional<QString> read(const QString &path, const QString &section, const QString &key)
