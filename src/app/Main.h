@@ -59,6 +59,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -68,6 +69,8 @@ private:
     // Changes arrive in bursts (a settings load sets six values); the bar is
     // refreshed once per turn of the event loop.
     void scheduleStatusBarUpdate();
+    // Without a window manager nobody maximises the window; it fills the screen then.
+    void fillScreenWhenUnmanaged();
     void updateStatusBar();
     template <class Window> void showChild(QPointer<Window> &slot);
 
@@ -85,6 +88,7 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
+    bool m_fillCheckPending = false;
     bool m_statusBarUpdatePending = false;
     // The port panel looks up its device only when the port changed or the
     // pins were read afresh, not for every other change of the state.

@@ -245,18 +245,19 @@ void TestMainWindow::statusBarFollowsSettings()
     auto *port = main->findChild<QLabel *>("sbPanelPort");
     auto *file = main->findChild<QLabel *>("sbPanelFile");
     auto *demo = main->findChild<QLabel *>("sbPanelDemo");
-    QCOMPARE(port->text(), QStringLiteral("Com3: /dev/quoran-no-such-device"));
+    QTRY_COMPARE(port->text(), QStringLiteral("Com3: /dev/quoran-no-such-device"));
     QVERIFY(file->text().contains(QStringLiteral("/tmp/x/Messung.txt")));
     QVERIFY(demo->text().isEmpty());
 
     AppState &state = AppState::instance();
     state.setSchnittstelle(QStringLiteral("Com9"));
     state.setDemoModus(true);
-    QVERIFY(port->text().startsWith(QStringLiteral("Com9: ")));
+    QTRY_VERIFY(port->text().startsWith(QStringLiteral("Com9: ")));
     QCOMPARE(demo->text(), QStringLiteral("Demo Modus"));
 
     state.setLastReadOutcome(QStringLiteral("14:03:22 gültige Messung"));
-    QCOMPARE(main->findChild<QLabel *>("sbPanelRead")->text(), QStringLiteral("14:03:22 gültige Messung"));
+    QTRY_COMPARE(main->findChild<QLabel *>("sbPanelRead")->text(),
+                 QStringLiteral("14:03:22 gültige Messung"));
 }
 
 void TestMainWindow::everyControlHasAnAccessibleName()
