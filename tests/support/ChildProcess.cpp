@@ -10,7 +10,7 @@ void ChildProcess::stop()
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
-    if (!process.waitForFinished(3000))
+    if (!process.waitForFinished(10000))
         process.kill();
     process.waitForFinished(1000);
 }

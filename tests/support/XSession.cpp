@@ -33,11 +33,12 @@ QStringList XSession::missingTools(bool windowManager)
 XSession::XSession(bool windowManager)
 {
     // The server names its display on standard output once it takes clients;
-    // with -displayfd it picks a free display number itself.
+    // with -displayfd it picks a free display number itself. Without a reset
+    // when the last client goes, a tool's short visit cannot disturb the next.
     m_server.process.start(QStringLiteral("Xvfb"),
                            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                             QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+                            QStringLiteral("tcp"), QStringLiteral("-noreset")});
     QByteArray display;
     if (!waitUntil([&] {
             display += m_server.process.readAllStandardOutput();
@@ -56,6 +57,11 @@ XSession::XSession(bool windowManager)
     m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     for (const char *name : {"LANG", "LC_ALL", "LC_TIME", "LC_NUMERIC"})
         m_environment.insert(QString::fromLatin1(name), QStringLiteral("de_DE.UTF-8"));
+    if (!waitUntil([this] { return !run(QStringLiteral("xprop"), {QStringLiteral("-root")}).isEmpty(); })) {
+        m_error =
+            QStringLiteral("Xvfb takes no clients on ") + m_environment.value(QStringLiteral("DISPLAY"));
+        return;
+    }
     if (!windowManager)
         return;
 
