@@ -6,10 +6,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 
-packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build xvfb xauth xdotool
-          imagemagick fonts-liberation fonts-dejavu-core libgl-dev qt6-translations-l10n)
+# What the program needs to build and run.
+program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
+                  fonts-dejavu-core libgl-dev qt6-translations-l10n)
+# What CI and development add: the X session tests (virtual X server, a window
+# manager, X tools) and the formatter.
+development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format)
 missing=()
-for p in "${packages[@]}"; do
+for p in "${program_packages[@]}" "${development_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace {
 const char *const KeyProperty = "key";
@@ -311,25 +312,41 @@ void Main::activateStep()
     if (state.demoModus())
         caption += QStringLiteral(" - Demo Modus");
     setWindowTitle(caption);
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        const int width = static_cast<int>(area.width() * 0.95);
-        const int height = static_cast<int>(area.height() * 0.9);
-        setGeometry(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width,
-                    height);
+    // A window manager takes a new geometry as the end of maximising, so a
+    // maximised window keeps its state; the restored size and place are set
+    // only on the way into it.
+    if (!isMaximized()) {
+        if (const QScreen *screen = this->screen()) {
+            const QRect area = screen->geometry();
+            const int width = static_cast<int>(area.width() * 0.95);
+            const int height = static_cast<int>(area.height() * 0.9);
+            setGeometry(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width,
+                        height);
+        }
+        setWindowState(Qt::WindowMaximized);
     }
-    setWindowState(Qt::WindowMaximized);
+    fillScreenWhenUnmanaged();
     scheduleStatusBarUpdate();
-    // Without a window manager nobody carries out the maximising; fill the
-    // screen ourselves then, so the operator sees the same window.
-    QTimer::singleShot(300, this, [this] {
-        const QScreen *screen = this->screen();
-        if (!screen || !isMaximized() || !isVisible())
-            return;
-        const QRect available = screen->availableGeometry();
-        if (frameGeometry().width() < available.width() * 0.97)
-            setGeometry(available);
-    });
+}
+
+void Main::fillScreenWhenUnmanaged()
+{
+    const QWindow *window = windowHandle();
+    // Whether a window manager frames the window shows once it is on the screen.
+    m_fillCheckPending = !window || !window->isExposed();
+    if (m_fillCheckPending || !isMaximized() || !window->frameMargins().isNull())
+        return;
+    // Nobody carries out the maximising (no window manager): fill the screen
+    // ourselves, so the operator sees the same window.
+    if (const QScreen *screen = this->screen(); screen && geometry() != screen->availableGeometry())
+        setGeometry(screen->availableGeometry());
+}
+
+bool Main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_fillCheckPending && watched == windowHandle() && event->type() == QEvent::Expose)
+        fillScreenWhenUnmanaged();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Main::changeEvent(QEvent *event)
@@ -345,6 +362,8 @@ void Main::changeEvent(QEvent *event)
 void Main::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
     // Where the window system does not activate the shown window (no window
     // manager), the first activate step still has to run.
     if (!AppState::instance().mainGestartet())

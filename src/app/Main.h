@@ -59,6 +59,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -70,6 +71,8 @@ private:
     void scheduleStatusBarUpdate();
     // Looks up the port's device afresh at the next refresh.
     void refreshPortPanel();
+    // Without a window manager nobody maximises the window; it fills the screen then.
+    void fillScreenWhenUnmanaged();
     void updateStatusBar();
     template <class Window> void showChild(QPointer<Window> &slot);
 
@@ -87,6 +90,7 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
+    bool m_fillCheckPending = false;
     bool m_statusBarUpdatePending = false;
     // The port panel looks up its device only when the port changed or the
     // pins were read afresh, not for every other change of the state.

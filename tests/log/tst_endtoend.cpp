@@ -1,84 +1,26 @@
 // The real program as an operator uses it: under a virtual X server, against
 // the simulated instrument, driven by keyboard and mouse through xdotool.
-// Needs QUORAN_EXE and QUORAN_SIM (CTest sets them), xvfb-run and xdotool.
+// Needs QUORAN_EXE and QUORAN_SIM (CTest sets them), Xvfb and the X tools.
 
+#include "support/ChildProcess.h"
 #include "support/TestFiles.h"
+#include "support/XSession.h"
 
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 
-namespace {
-
-constexpr int StepTimeoutMs = 8000;
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = StepTimeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
-
-// A started process that is ended when the test ends, however it ends.
-class Child
-{
-public:
-    Child() = default;
-    ~Child() { stop(); }
-    Child(const Child &) = delete;
-    Child &operator=(const Child &) = delete;
-
-    QProcess process;
-
-    void stop()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.closeWriteChannel();
-        if (process.waitForFinished(2000))
-            return;
-        process.terminate();
-        if (!process.waitForFinished(2000))
-            process.kill();
-        process.waitForFinished(1000);
-    }
-};
-
-} // namespace
+namespace {} // namespace
 
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
 private slots:
     void readCompleteSaveByKeyboard();
-
-private:
-    // Runs xdotool on the virtual display; its standard output.
-    QString xdotool(const QStringList &arguments);
-
-    QProcessEnvironment m_xEnvironment;
 };
-
-QString TestEndToEnd::xdotool(const QStringList &arguments)
-{
-    QProcess tool;
-    tool.setProcessEnvironment(m_xEnvironment);
-    tool.start(QStringLiteral("xdotool"), arguments);
-    if (!tool.waitForFinished(StepTimeoutMs))
-        tool.kill();
-    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-}
 
 void TestEndToEnd::readCompleteSaveByKeyboard()
 {
@@ -86,9 +28,8 @@ void TestEndToEnd::readCompleteSaveByKeyboard()
     const QString simExe = qEnvironmentVariable("QUORAN_SIM");
     if (exe.isEmpty() || simExe.isEmpty() || !QFileInfo::exists(exe) || !QFileInfo::exists(simExe))
         QSKIP("QUORAN_EXE and QUORAN_SIM must name the built program and simulator");
-    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("xvfb-run and xdotool are needed");
+    if (const QStringList missing = XSession::missingTools(false); !missing.isEmpty())
+        QSKIP(qPrintable(missing.join(QLatin1String(", ")) + QStringLiteral(" not installed")));
 
     // A portable copy of the program with a settings file of its own.
     QTemporaryDir dir;
@@ -97,9 +38,9 @@ void TestEndToEnd::readCompleteSaveByKeyboard()
     const QString dataFile = dir.filePath(QStringLiteral("Rotorlage.txt"));
     QVERIFY(QFile::copy(exe, program));
 
-    Child sim;
+    ChildProcess sim;
     sim.process.start(simExe, {});
-    QVERIFY2(sim.process.waitForStarted(StepTimeoutMs), qPrintable(sim.process.errorString()));
+    QVERIFY2(sim.process.waitForStarted(XSession::StepTimeoutMs), qPrintable(sim.process.errorString()));
     QVERIFY(waitUntil([&] { return sim.process.canReadLine(); }));
     const QString pty = QString::fromLocal8Bit(sim.process.readLine()).trimmed();
     QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty));
@@ -115,52 +56,20 @@ void TestEndToEnd::readCompleteSaveByKeyboard()
               "\r\nDataTrenner=Semikolon [;]\r\n[Schnittstellen]\r\nCom1=" + pty.toLocal8Bit() + "\r\n");
     ini.close();
 
-    // The X server lives as long as the command's standard input stays open.
-    Child xvfb;
-    xvfb.process.start(
-        QStringLiteral("xvfb-run"),
-        {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
-         QStringLiteral("sh"), QStringLiteral("-c"),
-         QStringLiteral("echo \"$DISPLAY\"; echo \"$XAUTHORITY\"; exec timeout 120 cat >/dev/null")});
-    QVERIFY(xvfb.process.waitForStarted(StepTimeoutMs));
-    QStringList xLines;
-    QVERIFY2(waitUntil([&] {
-                 while (xvfb.process.canReadLine())
-                     xLines << QString::fromLocal8Bit(xvfb.process.readLine()).trimmed();
-                 return xLines.size() >= 2;
-             }),
-             xvfb.process.readAllStandardError().constData());
-    m_xEnvironment = QProcessEnvironment::systemEnvironment();
-    m_xEnvironment.insert(QStringLiteral("DISPLAY"), xLines[0]);
-    m_xEnvironment.insert(QStringLiteral("XAUTHORITY"), xLines[1]);
-
-    QProcessEnvironment programEnvironment = m_xEnvironment;
-    programEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    for (const char *name : {"LANG", "LC_ALL", "LC_TIME", "LC_NUMERIC"})
-        programEnvironment.insert(QString::fromLatin1(name), QStringLiteral("de_DE.UTF-8"));
-    Child quoran;
-    quoran.process.setProcessEnvironment(programEnvironment);
+    const XSession x;
+    QVERIFY2(x.isValid(), qPrintable(x.errorString()));
+    const auto xdotool = [&x](const QStringList &arguments) {
+        return x.run(QStringLiteral("xdotool"), arguments);
+    };
+    ChildProcess quoran;
+    quoran.process.setProcessEnvironment(x.environment());
     quoran.process.setWorkingDirectory(dir.path());
     quoran.process.start(program, {});
-    QVERIFY2(quoran.process.waitForStarted(StepTimeoutMs), qPrintable(quoran.process.errorString()));
+    QVERIFY2(quoran.process.waitForStarted(XSession::StepTimeoutMs),
+             qPrintable(quoran.process.errorString()));
 
-    // The main window: the start window goes once the main window is up.
-    QString window;
-    QVERIFY2(
-        waitUntil([&] {
-            const QStringList found =
-                xdotool({"search", "--onlyvisible", "--name", "^Quoran$"}).split('\n', Qt::SkipEmptyParts);
-            if (found.size() != 1)
-                return false;
-            const QString geometry = xdotool({"getwindowgeometry", "--shell", found.first()});
-            const QRegularExpressionMatch width =
-                QRegularExpression(QStringLiteral("WIDTH=(\\d+)")).match(geometry);
-            if (!width.hasMatch() || width.captured(1).toInt() < 800)
-                return false;
-            window = found.first();
-            return true;
-        }),
-        quoran.process.readAllStandardError().constData());
+    const QString window = x.waitForMainWindow();
+    QVERIFY2(!window.isEmpty(), quoran.process.readAllStandardError().constData());
 
     xdotool({"mousemove", "--window", window, "600", "600", "click", "1"});
     xdotool({"windowfocus", "--sync", window});
@@ -187,7 +96,7 @@ void TestEndToEnd::readCompleteSaveByKeyboard()
 
     // Datei > Exit ends the program, which saves its settings.
     xdotool({"key", "--delay", "150", "alt+d", "Return"});
-    QVERIFY(quoran.process.waitForFinished(StepTimeoutMs));
+    QVERIFY(quoran.process.waitForFinished(XSession::StepTimeoutMs));
     QCOMPARE(quoran.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(quoran.process.exitCode(), 0);
 
