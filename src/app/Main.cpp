@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
+#include <utility>
 
 namespace {
 const char *const KeyProperty = "key";
@@ -354,7 +355,8 @@ void Main::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    refreshPortPanel(); // an adapter may have come or gone meanwhile
+    if (std::exchange(m_activatedBefore, true))
+        refreshPortPanel(); // an adapter may have come or gone meanwhile
     if (!AppState::instance().mainGestartet() || Windows::takeAboutHadFocus())
         activateStep();
 }

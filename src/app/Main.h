@@ -91,6 +91,8 @@ private:
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
     bool m_fillCheckPending = false;
+    // The first activation is the start; only a return refreshes the port panel.
+    bool m_activatedBefore = false;
     bool m_statusBarUpdatePending = false;
     // The port panel looks up its device only when the port changed or the
     // pins were read afresh, not for every other change of the state.
