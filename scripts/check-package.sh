@@ -12,15 +12,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(lintian desktop-file-utils appstream man-db xvfb xauth xdotool passwd)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    $sudo apt-get update
-    $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/setup.sh" --packages
 
 bash "$root/scripts/package.sh"
 debs=("$root"/dist/quoran_*_*.deb)

@@ -9,18 +9,8 @@ build=${1:-"$root/build-package"}
 dist="$root/dist"
 
 # dpkg-shlibdeps and dpkg-buildflags (dpkg-dev), file (CPack finds the
-# binaries with it); the build's own packages come with setup.sh.
-packages=(dpkg-dev file gzip)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+# binaries with it) come with the build's own packages.
+"$root/scripts/setup.sh" --packages
 
 # Debian's compiler and linker flags (hardening included); CMake takes them
 # from the environment when it configures a build folder afresh.

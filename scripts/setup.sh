@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the build, the program and the tests need on Debian 12 and
-# builds into the folder given as $1 (default: build). Extra CMake options
-# come from QUORAN_CMAKE_OPTIONS.
+# Installs what the build, the program, the tests and the package checks need
+# on Debian 12 and builds into the folder given as $1 (default: build). Extra
+# CMake options come from QUORAN_CMAKE_OPTIONS. With --packages it only
+# installs; every other script takes its packages from here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
@@ -10,8 +11,9 @@ build=${1:-"$root/build"}
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
                   fonts-dejavu-core libgl-dev qt6-translations-l10n)
 # What CI and development add: the X session tests (virtual X server, a window
-# manager, X tools) and the formatter.
-development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format)
+# manager, X tools), the formatter, and building and checking the package.
+development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format
+                      dpkg-dev file lintian desktop-file-utils appstream man-db)
 missing=()
 for p in "${program_packages[@]}" "${development_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -22,6 +24,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+[ "${1:-}" != "--packages" ] || exit 0
 
 # shellcheck disable=SC2086
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${QUORAN_BUILD_TYPE:-RelWithDebInfo} \
