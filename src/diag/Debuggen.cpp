@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTime>
 #include <QTreeWidget>
 
@@ -29,12 +30,17 @@ Debuggen::Debuggen(QWidget *parent)
 
     // One look at the system's devices serves the list and the first warning.
     const PortMap map = PortMap::current();
-    FillPortList(m_cmbPort, 16, false, map);
-    m_cmbPort->setCurrentIndex(m_cmbPort->count() > 0 ? 0 : -1);
-    if (const int configured =
-            m_cmbPort->findText(AppState::instance().schnittstelle(), Qt::MatchFixedString);
-        configured >= 0)
-        m_cmbPort->setCurrentIndex(configured);
+    {
+        // Filling and choosing would run the port check (and its look at the
+        // devices) for every step; it runs once below instead.
+        const QSignalBlocker quiet(m_cmbPort);
+        FillPortList(m_cmbPort, 16, false, map);
+        m_cmbPort->setCurrentIndex(m_cmbPort->count() > 0 ? 0 : -1);
+        if (const int configured =
+                m_cmbPort->findText(AppState::instance().schnittstelle(), Qt::MatchFixedString);
+            configured >= 0)
+            m_cmbPort->setCurrentIndex(configured);
+    }
     fitToEntries(m_cmbPort);
     fitCaptions(client());
     // Choosing the entry that is already current emits nothing; the warning
