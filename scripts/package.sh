@@ -20,7 +20,7 @@ export CXXFLAGS="${CPPFLAGS:-} ${CXXFLAGS:-}"
 # A fresh configuration with only the options given here: none that a caller
 # exported for its own builds (CI's sanitizer build) gets into the package.
 rm -f "$build/CMakeCache.txt"
-QUORAN_BUILD_TYPE=Release QUORAN_CMAKE_OPTIONS="-DQUORAN_TESTS=OFF" "$root/scripts/setup.sh" "$build"
+QUORAN_BUILD_TYPE=Release QUORAN_CMAKE_OPTIONS="-DQUORAN_TESTS=OFF -DQUORAN_BENCH=OFF" "$root/scripts/setup.sh" "$build"
 
 rm -f "$build"/quoran_*.deb
 (cd "$build" && cpack -G DEB)
