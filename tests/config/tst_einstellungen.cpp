@@ -9,6 +9,7 @@
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
+#include "support/MainWindowBench.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/PseudoTerminal.h"
 #include "support/SimFixture.h"
@@ -76,7 +77,7 @@ private:
 
 // Com2 and Com3 are real pseudo-terminals, Com1 and Com4 name missing
 // devices, Com5 is a terminal the window never offers.
-struct Bench
+struct Bench : MainWindowBench
 {
     explicit Bench(const QString &port = QStringLiteral("Com2"),
                    const QString &trenner = QStringLiteral("Semikolon [;]"), bool anyKnown = true)
@@ -90,9 +91,7 @@ struct Bench
                                  .arg(port, dataFile, trenner, missing, anyKnown ? com2.path() : missing,
                                       anyKnown ? com3.path() : missing, com5.path());
         env.writeIni(text.toLatin1());
-        LoadSettings();
-        main = Windows::main();
-        main->show();
+        showMain();
         main->showEinstellungen();
         window = main->einstellungen();
     }
@@ -122,13 +121,10 @@ struct Bench
         return driver.ran();
     }
 
-    AppTestEnvironment env;
     PseudoTerminal com2;
     PseudoTerminal com3;
     PseudoTerminal com5;
-    MessageBoxCatcher boxes;
     QString dataFile;
-    Main *main = nullptr;
     Einstellungen *window = nullptr;
 };
 
@@ -499,16 +495,14 @@ namespace {
 
 // The operator's path: the simulator on Com1 (the only known port), the
 // settings window first, then a measurement saved in the log window.
-struct OperatorBench
+struct OperatorBench : MainWindowBench
 {
     OperatorBench()
     {
         for (int port = 2; port <= 4; ++port)
             sim.pin(port, env.path(QStringLiteral("no-such-tty")));
         sim.setConfiguredPort(QStringLiteral("Com4"));
-        LoadSettings();
-        main = Windows::main();
-        main->show();
+        showMain();
     }
 
     [[nodiscard]] bool ready() const { return sim.isValid() && QTest::qWaitForWindowExposed(main); }
@@ -546,10 +540,7 @@ struct OperatorBench
         return log;
     }
 
-    AppTestEnvironment env;
     SimFixture sim;
-    MessageBoxCatcher boxes;
-    Main *main = nullptr;
 };
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "link/FrameReader.h"
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
+#include "support/MainWindowBench.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 #include "ui/Twips.h"
@@ -53,17 +54,15 @@ QString decimalList(const QByteArray &bytes)
 }
 
 // The program with Com1 pinned to a simulated instrument and the inspector open.
-struct Bench
+struct Bench : MainWindowBench
 {
     explicit Bench(const QString &configuredPort = QStringLiteral("Com1"), bool demo = false)
     {
         // Ports other than Com1 that a test chooses are pinned, never the machine's own.
         sim.pin(5, env.path(QStringLiteral("no-such-tty")));
-        LoadSettings();
+        showMain();
         AppState::instance().setSchnittstelle(configuredPort);
         AppState::instance().setDemoModus(demo);
-        main = Windows::main();
-        main->show();
         main->showDebuggen();
         window = main->debuggen();
     }
@@ -78,12 +77,6 @@ struct Bench
     [[nodiscard]] QString hexText() const { return control<QLineEdit>("Text1")->text(); }
     [[nodiscard]] QString decimalText() const { return control<QLineEdit>("Text2")->text(); }
     [[nodiscard]] bool warningShown() const { return !control<QLabel>("Label6")->isHidden(); }
-    // The bar refreshes once per turn of the event loop; take that turn first.
-    [[nodiscard]] QString statusText() const
-    {
-        QCoreApplication::sendPostedEvents(main, QEvent::MetaCall);
-        return main->findChild<QLabel *>("sbPanelRead")->text();
-    }
     void read() const { QTest::mouseClick(control<QPushButton>("cmdRead"), Qt::LeftButton); }
 
     [[nodiscard]] QTreeWidgetItem *row(int zeile) const
@@ -96,10 +89,7 @@ struct Bench
         return nullptr;
     }
 
-    AppTestEnvironment env;
     SimFixture sim;
-    MessageBoxCatcher boxes;
-    Main *main = nullptr;
     Debuggen *window = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include "link/FrameReader.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
+#include "support/MainWindowBench.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 #include "support/TestFiles.h"
@@ -30,7 +31,7 @@ QColor base(const QLineEdit *edit)
 
 // The program as the operator starts it, Com1 pinned to a simulated
 // instrument, the data file in a temporary folder, the log window open.
-struct Bench
+struct Bench : MainWindowBench
 {
     explicit Bench(const QString &maschinenTyp = QString(),
                    const QString &trenner = QStringLiteral("Semikolon [;]"))
@@ -38,9 +39,7 @@ struct Bench
         dataFile = env.path(QStringLiteral("Rotorlage.txt"));
         sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\n")
                                  .arg(dataFile, trenner, maschinenTyp));
-        LoadSettings();
-        main = Windows::main();
-        main->show();
+        showMain();
         main->activateWindow();
         main->showMesswerteProtokoll();
         window = main->messwerteProtokoll();
@@ -51,12 +50,6 @@ struct Bench
     [[nodiscard]] QPushButton *button(const char *name) const
     {
         return window->findChild<QPushButton *>(name);
-    }
-    // The bar refreshes once per turn of the event loop; take that turn first.
-    [[nodiscard]] QString statusText() const
-    {
-        QCoreApplication::sendPostedEvents(main, QEvent::MetaCall);
-        return main->findChild<QLabel *>("sbPanelRead")->text();
     }
 
     void read() const { QTest::mouseClick(button("cmdRead"), Qt::LeftButton); }
@@ -69,11 +62,8 @@ struct Bench
     }
     void fill(int index, const QString &text) const { field(index)->setText(text); }
 
-    AppTestEnvironment env;
     SimFixture sim;
-    MessageBoxCatcher boxes;
     QString dataFile;
-    Main *main = nullptr;
     MesswerteProtokoll *window = nullptr;
 };
 
