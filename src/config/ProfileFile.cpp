@@ -154,7 +154,7 @@ public:
     }
 
     // Every key's line, under its section's and its own case-folded name,
-    // from one pass over the file. First match wins, as in value().
+    // from one pass over the file. First match wins, as set() finds it.
     using KeyIndex = QHash<QString, QHash<QString, qsizetype>>;
     [[nodiscard]] KeyIndex keyIndex() const
     {
@@ -177,17 +177,6 @@ public:
     [[nodiscard]] QString valueAt(qsizetype line) const
     {
         return valueText(parsedLine(line).value, m_encoding);
-    }
-
-    [[nodiscard]] std::optional<QString> value(const QString &section, const QString &key) const
-    {
-        const qsizetype header = findSection(section);
-        if (header < 0)
-            return std::nullopt;
-        const qsizetype keyLine = findKey(header, key);
-        if (keyLine < 0)
-            return std::nullopt;
-        return valueText(parsedLine(keyLine).value, m_encoding);
     }
 
     void set(const QString &section, const QString &key, const QString &value)
@@ -338,15 +327,6 @@ std::optional<QString> Snapshot::value(const QString &section, const QString &ke
 std::optional<QString> read(const QString &path, const QString &section, const QString &key)
 {
     return Snapshot::read(path).value(section, key);
-}
-
-QList<std::optional<QString>> read(const QString &path, const QString &section, const QStringList &keys)
-{
-    const Snapshot snapshot = Snapshot::read(path);
-    QList<std::optional<QString>> values(keys.size());
-    for (qsizetype i = 0; i < keys.size(); ++i)
-        values[i] = snapshot.value(section, keys.at(i));
-    return values;
 }
 
 bool write(const QString &path, const QString &section, const QString &key, const QString &value)

@@ -29,9 +29,6 @@ private:
 // The value (text after the first "=", trimmed, outer double quotes removed),
 // or nothing when the file, section or key is missing.
 [[nodiscard]] std::optional<QString> read(const QString &path, const QString &section, const QString &key);
-// Several keys of one section from one reading of the file, in the order asked.
-[[nodiscard]] QList<std::optional<QString>> read(const QString &path, const QString &section,
-                                                 const QStringList &keys);
 // Writes one key; false when the file could not be written (then it is
 // unchanged) or its folder could not be flushed to the disk after the replace.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);

@@ -52,13 +52,20 @@ QString chooseSettingsFilePath(const QString &executablePath, bool besideFileExi
     return QDir::cleanPath(configHome) + QStringLiteral("/quoran/quoran.ini");
 }
 
+namespace {
+// The rule applied to this machine's files and environment.
+QString settingsFileOf(const QString &executablePath)
+{
+    return chooseSettingsFilePath(executablePath, QFileInfo::exists(besidePath(executablePath)),
+                                  qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME"));
+}
+} // namespace
+
 QString settingsFilePath()
 {
     if (!testPath().isEmpty())
         return testPath();
-    const QString executable = QCoreApplication::applicationFilePath();
-    return chooseSettingsFilePath(executable, QFileInfo::exists(besidePath(executable)),
-                                  qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME"));
+    return settingsFileOf(QCoreApplication::applicationFilePath());
 }
 
 QString settingsFilePathForSaving()
@@ -78,7 +85,5 @@ void setSettingsFilePathForTesting(const QString &path)
 
 QString settingsFilePathFor(const QString &programDir)
 {
-    const QString executable = programDir + QStringLiteral("/quoran");
-    return chooseSettingsFilePath(executable, QFileInfo::exists(besidePath(executable)),
-                                  qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME"));
+    return settingsFileOf(programDir + QStringLiteral("/quoran"));
 }
