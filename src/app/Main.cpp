@@ -1,13 +1,12 @@
 #include "app/Main.h"
 
+#include "app/PortPanel.h"
 #include "app/Settings.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
-#include "config/PortMap.h"
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
-#include "link/PortNumber.h"
 #include "log/MesswerteProtokoll.h"
 #include "ui/Twips.h"
 #include "ui/WindowListBar.h"
@@ -159,7 +158,7 @@ void Main::createStatusBar()
         bar->addPermanentWidget(label, stretch);
         return label;
     };
-    m_panelPort = panel(QStringLiteral("sbPanelPort"), 2);
+    m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
     m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
@@ -167,14 +166,7 @@ void Main::createStatusBar()
 
 void Main::useLoadedPins(const QMap<int, QString> &pins)
 {
-    m_loadedPins = pins;
-    m_portPanelStale = true;
-    scheduleStatusBarUpdate();
-}
-
-void Main::refreshPortPanel()
-{
-    m_portPanelStale = true;
+    m_portPanel->useLoadedPins(pins);
     scheduleStatusBarUpdate();
 }
 
@@ -190,20 +182,7 @@ void Main::updateStatusBar()
 {
     m_statusBarUpdatePending = false;
     const AppState &state = AppState::instance();
-    if (m_portPanelStale || state.schnittstelle() != m_portPanelName) {
-        const int port = portNumberFromName(state.schnittstelle());
-        const QString device =
-            m_loadedPins ? PortMap::devicePathFor(port, *m_loadedPins) : PortMap::currentDevicePath(port);
-        m_loadedPins.reset();
-        m_portPanelStale = false;
-        m_portPanelName = state.schnittstelle();
-        QString text = state.schnittstelle() + QStringLiteral(": ") +
-                       (device.isEmpty() ? QStringLiteral("kein Gerät") : device);
-        // A pinned adapter that is unplugged keeps its pin; say that it is not there.
-        if (!device.isEmpty() && !PortMap::deviceExists(device))
-            text += QStringLiteral(" (fehlt)");
-        m_panelPort->setText(text);
-    }
+    m_portPanel->showPort(state.schnittstelle());
     m_panelFile->setText(QStringLiteral("Datei: ") + state.dataFile());
     m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
     m_panelRead->setText(state.lastReadOutcome());
@@ -355,8 +334,10 @@ void Main::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    if (std::exchange(m_activatedBefore, true))
-        refreshPortPanel(); // an adapter may have come or gone meanwhile
+    if (std::exchange(m_activatedBefore, true)) {
+        m_portPanel->lookAgain();
+        scheduleStatusBarUpdate();
+    }
     if (!AppState::instance().mainGestartet() || Windows::takeAboutHadFocus())
         activateStep();
 }

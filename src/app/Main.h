@@ -11,6 +11,7 @@ class ChildWindow;
 class Debuggen;
 class Einstellungen;
 class MesswerteProtokoll;
+class PortPanel;
 class QLabel;
 class QMdiArea;
 class WindowListBar;
@@ -69,8 +70,6 @@ private:
     // Changes arrive in bursts (a settings load sets six values); the bar is
     // refreshed once per turn of the event loop.
     void scheduleStatusBarUpdate();
-    // Looks up the port's device afresh at the next refresh.
-    void refreshPortPanel();
     // Without a window manager nobody maximises the window; it fills the screen then.
     void fillScreenWhenUnmanaged();
     void updateStatusBar();
@@ -82,7 +81,7 @@ private:
     ImageList m_images;
     QAction *m_mnuSymbolleiste = nullptr;
     QAction *m_mnuTaskliste = nullptr;
-    QLabel *m_panelPort = nullptr;
+    PortPanel *m_portPanel = nullptr;
     QLabel *m_panelFile = nullptr;
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;
@@ -94,9 +93,4 @@ private:
     // The first activation is the start; only a return refreshes the port panel.
     bool m_activatedBefore = false;
     bool m_statusBarUpdatePending = false;
-    // The port panel looks up its device only when the port changed or the
-    // pins were read afresh, not for every other change of the state.
-    bool m_portPanelStale = true;
-    QString m_portPanelName;
-    std::optional<QMap<int, QString>> m_loadedPins;
 };

@@ -1,0 +1,38 @@
+#include "app/PortPanel.h"
+
+#include "config/PortMap.h"
+#include "link/PortNumber.h"
+
+#include <QLabel>
+
+PortPanel::PortPanel(QLabel *label) : QObject(label), m_label(label) {}
+
+void PortPanel::useLoadedPins(const QMap<int, QString> &pins)
+{
+    m_loadedPins = pins;
+    m_stale = true;
+}
+
+void PortPanel::lookAgain()
+{
+    m_stale = true;
+}
+
+void PortPanel::showPort(const QString &portName)
+{
+    if (!m_stale && portName == m_portName)
+        return;
+    const int port = portNumberFromName(portName);
+    // The loaded pins serve one look only; later the settings file may have changed.
+    const QString device =
+        m_loadedPins ? PortMap::devicePathFor(port, *m_loadedPins) : PortMap::currentDevicePath(port);
+    m_loadedPins.reset();
+    m_stale = false;
+    m_portName = portName;
+    QString text =
+        portName + QStringLiteral(": ") + (device.isEmpty() ? QStringLiteral("kein Gerät") : device);
+    // A pinned adapter that is unplugged keeps its pin; say that it is not there.
+    if (!device.isEmpty() && !PortMap::deviceExists(device))
+        text += QStringLiteral(" (fehlt)");
+    m_label->setText(text);
+}
