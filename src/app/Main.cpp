@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
+#include "app/MainActions.h"
 #include "app/PortPanel.h"
+#include "app/ScreenFill.h"
 #include "app/Settings.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
@@ -8,26 +10,18 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
-#include "ui/Twips.h"
 #include "ui/WindowListBar.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QWindow>
 #include <utility>
 
-namespace {
-const char *const KeyProperty = "key";
-} // namespace
-
-Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this))
+Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_screenFill(new ScreenFill(this))
 {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Quoran"));
@@ -36,13 +30,16 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this))
     m_area->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(m_area);
 
-    m_images.add(QStringLiteral("Rotorlage"), QStringLiteral(":/images/rotorlage.png"));
-    m_images.add(QStringLiteral("Einstellungen"), QStringLiteral(":/images/einstellungen.png"));
-    m_images.add(QStringLiteral("Help"), QStringLiteral(":/images/help.png"));
-    m_images.add(QStringLiteral("Exit"), QStringLiteral(":/images/exit.png"));
-
-    createMenus();
-    createToolBar();
+    m_actions = std::make_unique<MainActions>(
+        this, MainActions::Calls{
+                  .close = [this] { close(); },
+                  .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
+                  .showEinstellungen = [this] { showEinstellungen(); },
+                  .showDebuggen = [this] { showDebuggen(); },
+                  .showInfo = [this] { showInfo(); },
+                  .toolbarClick = [this](const QString &key) { toolbarClick(key); },
+                  .showWindowListBar = [this](bool on) { m_bar->setBarVisible(on); },
+              });
     addToolBar(Qt::BottomToolBarArea, m_bar);
     createStatusBar();
 
@@ -57,92 +54,6 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this))
 Main::~Main()
 {
     Windows::forget(this);
-}
-
-void Main::createMenus()
-{
-    QMenuBar *bar = menuBar();
-    auto addMenu = [bar](const QString &name, const QString &caption) {
-        QMenu *menu = bar->addMenu(caption);
-        menu->setObjectName(name);
-        menu->menuAction()->setObjectName(name);
-        return menu;
-    };
-    auto addItem = [this](QMenu *menu, const QString &name, const QString &caption) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        action->setParent(this);
-        return action;
-    };
-
-    QMenu *datei = addMenu(QStringLiteral("mnuDatei"), QStringLiteral("&Datei"));
-    connect(addItem(datei, QStringLiteral("mnuExit"), QStringLiteral("Exit")), &QAction::triggered, this,
-            &QWidget::close);
-
-    QMenu *auswahl = addMenu(QStringLiteral("mnuAuswahl"), QStringLiteral("&Auswahl"));
-    connect(addItem(auswahl, QStringLiteral("mnuMesswerteProtokoll"),
-                    QStringLiteral("&Messwerte protokollieren")),
-            &QAction::triggered, this, &Main::showMesswerteProtokoll);
-
-    QMenu *extras = addMenu(QStringLiteral("mnuExtras"), QStringLiteral("E&xtras"));
-    m_mnuSymbolleiste = addItem(extras, QStringLiteral("mnuSymbolleiste"), QStringLiteral("&Symbolleiste"));
-    m_mnuSymbolleiste->setCheckable(true);
-    m_mnuSymbolleiste->setChecked(true);
-    // The mark and the bar always change together, whoever sets the mark.
-    connect(m_mnuSymbolleiste, &QAction::toggled, this, [this](bool on) { m_toolBar->setVisible(on); });
-    m_mnuTaskliste = addItem(extras, QStringLiteral("mnuTaskliste"), QStringLiteral("&Taskliste"));
-    m_mnuTaskliste->setCheckable(true);
-    m_mnuTaskliste->setChecked(true);
-    connect(m_mnuTaskliste, &QAction::toggled, this, [this](bool on) { m_bar->setBarVisible(on); });
-    extras->addSeparator()->setObjectName(QStringLiteral("Separator1"));
-    connect(addItem(extras, QStringLiteral("mnuEinstellungen"), QStringLiteral("&Einstellungen")),
-            &QAction::triggered, this, &Main::showEinstellungen);
-    extras->addSeparator()->setObjectName(QStringLiteral("Separator2"));
-    connect(addItem(extras, QStringLiteral("mnuDebuggen"), QStringLiteral("&Debuggen")), &QAction::triggered,
-            this, &Main::showDebuggen);
-
-    QMenu *hilfe = addMenu(QStringLiteral("mnuHilfe"), QStringLiteral("&Hilfe"));
-    connect(addItem(hilfe, QStringLiteral("mnuInfo"), QStringLiteral("Inf&o")), &QAction::triggered, this,
-            &Main::showInfo);
-}
-
-void Main::createToolBar()
-{
-    m_toolBar = addToolBar(QStringLiteral("Symbolleiste"));
-    m_toolBar->setObjectName(QStringLiteral("tlbSymbolleiste"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setIconSize(QSize(16, 16));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-
-    struct Button
-    {
-        const char *key;
-        const char *toolTip;
-        const char *image;
-    };
-    static constexpr Button buttons[] = {
-        {"MesswerteProtokoll", "Messwerte protokollieren", "Rotorlage"},
-        {"Einstellungen", "Einstellungen", "Einstellungen"},
-        {"Hilfe", "Info", "Help"},
-        {"Exit", "Programm verlassen", "Exit"},
-    };
-    bool first = true;
-    for (const Button &button : buttons) {
-        if (!first)
-            m_toolBar->addSeparator();
-        first = false;
-        const QString key = QString::fromLatin1(button.key);
-        QAction *action = m_toolBar->addAction(m_images.icon(QString::fromLatin1(button.image)),
-                                               QString::fromUtf8(button.toolTip));
-        action->setObjectName(QStringLiteral("tlb") + key);
-        action->setProperty(KeyProperty, key);
-        action->setToolTip(QString::fromUtf8(button.toolTip));
-        if (QWidget *widget = m_toolBar->widgetForAction(action)) {
-            widget->setObjectName(QStringLiteral("tlb") + key + QStringLiteral("Button"));
-            widget->setAccessibleName(action->toolTip());
-        }
-        connect(action, &QAction::triggered, this, [this, key] { toolbarClick(key); });
-    }
 }
 
 void Main::createStatusBar()
@@ -188,24 +99,31 @@ void Main::updateStatusBar()
     m_panelRead->setText(state.lastReadOutcome());
 }
 
+QToolBar *Main::toolBar() const
+{
+    return m_actions->toolBar();
+}
+
 bool Main::symbolleisteChecked() const
 {
-    return m_mnuSymbolleiste->isChecked();
+    return m_actions->symbolleiste()->isChecked();
 }
 
 bool Main::tasklisteChecked() const
 {
-    return m_mnuTaskliste->isChecked();
+    return m_actions->taskliste()->isChecked();
 }
 
 void Main::applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste)
 {
+    QAction *symbolleiste = m_actions->symbolleiste();
+    QAction *tasklisteMark = m_actions->taskliste();
     if (symbolListe)
-        m_mnuSymbolleiste->setChecked(*symbolListe);
+        symbolleiste->setChecked(*symbolListe);
     if (taskliste)
-        m_mnuTaskliste->setChecked(*taskliste);
-    m_toolBar->setVisible(m_mnuSymbolleiste->isChecked());
-    m_bar->setBarVisible(m_mnuTaskliste->isChecked());
+        tasklisteMark->setChecked(*taskliste);
+    toolBar()->setVisible(symbolleiste->isChecked());
+    m_bar->setBarVisible(tasklisteMark->isChecked());
 }
 
 void Main::toolbarClick(const QString &key)
@@ -305,28 +223,8 @@ void Main::activateStep()
         }
         setWindowState(Qt::WindowMaximized);
     }
-    fillScreenWhenUnmanaged();
+    m_screenFill->fillWhenUnmanaged();
     scheduleStatusBarUpdate();
-}
-
-void Main::fillScreenWhenUnmanaged()
-{
-    const QWindow *window = windowHandle();
-    // Whether a window manager frames the window shows once it is on the screen.
-    m_fillCheckPending = !window || !window->isExposed();
-    if (m_fillCheckPending || !isMaximized() || !window->frameMargins().isNull())
-        return;
-    // Nobody carries out the maximising (no window manager): fill the screen
-    // ourselves, so the operator sees the same window.
-    if (const QScreen *screen = this->screen(); screen && geometry() != screen->availableGeometry())
-        setGeometry(screen->availableGeometry());
-}
-
-bool Main::eventFilter(QObject *watched, QEvent *event)
-{
-    if (m_fillCheckPending && watched == windowHandle() && event->type() == QEvent::Expose)
-        fillScreenWhenUnmanaged();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void Main::changeEvent(QEvent *event)
@@ -345,8 +243,7 @@ void Main::changeEvent(QEvent *event)
 void Main::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (QWindow *window = windowHandle())
-        window->installEventFilter(this);
+    m_screenFill->watch();
     // Where the window system does not activate the shown window (no window
     // manager), the first activate step still has to run.
     if (!AppState::instance().mainGestartet())

@@ -1,19 +1,20 @@
 #pragma once
 
-#include "ui/ImageList.h"
-
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
+#include <memory>
 #include <optional>
 
 class ChildWindow;
 class Debuggen;
 class Einstellungen;
+class MainActions;
 class MesswerteProtokoll;
 class PortPanel;
 class QLabel;
 class QMdiArea;
+class ScreenFill;
 class WindowListBar;
 
 // The frame of the program: menus, tool bar, window-list bar, status bar and
@@ -27,7 +28,7 @@ public:
 
     [[nodiscard]] WindowListBar *windowListBar() const { return m_bar; }
     [[nodiscard]] QMdiArea *mdiArea() const { return m_area; }
-    [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
+    [[nodiscard]] QToolBar *toolBar() const;
 
     // The check marks are the only record of whether the bars are shown.
     [[nodiscard]] bool symbolleisteChecked() const;
@@ -60,27 +61,20 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createMenus();
-    void createToolBar();
     void createStatusBar();
     // Changes arrive in bursts (a settings load sets six values); the bar is
     // refreshed once per turn of the event loop.
     void scheduleStatusBarUpdate();
-    // Without a window manager nobody maximises the window; it fills the screen then.
-    void fillScreenWhenUnmanaged();
     void updateStatusBar();
     template <class Window> void showChild(QPointer<Window> &slot);
 
     QMdiArea *m_area;
     WindowListBar *m_bar;
-    QToolBar *m_toolBar = nullptr;
-    ImageList m_images;
-    QAction *m_mnuSymbolleiste = nullptr;
-    QAction *m_mnuTaskliste = nullptr;
+    ScreenFill *m_screenFill;
+    std::unique_ptr<MainActions> m_actions;
     PortPanel *m_portPanel = nullptr;
     QLabel *m_panelFile = nullptr;
     QLabel *m_panelDemo = nullptr;
@@ -89,7 +83,6 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
-    bool m_fillCheckPending = false;
     // The first activation is the start; only a return refreshes the port panel.
     bool m_activatedBefore = false;
     bool m_statusBarUpdatePending = false;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/ImageList.h"
+
+#include <QString>
+#include <functional>
+
+class QAction;
+class QMainWindow;
+class QToolBar;
+
+// The menus and the tool bar of the main window, built from tables. The
+// window hands in what the items call, so nothing here knows the window's class.
+class MainActions
+{
+public:
+    struct Calls
+    {
+        std::function<void()> close;
+        std::function<void()> showMesswerteProtokoll;
+        std::function<void()> showEinstellungen;
+        std::function<void()> showDebuggen;
+        std::function<void()> showInfo;
+        // A tool-bar button hands in its key.
+        std::function<void(const QString &key)> toolbarClick;
+        // Follows the check mark of mnuTaskliste.
+        std::function<void(bool on)> showWindowListBar;
+    };
+
+    // Adds the menus and the tool bar to window; the items call calls.
+    MainActions(QMainWindow *window, const Calls &calls);
+
+    [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
+    // The check marks are the only record of whether the bars are shown.
+    [[nodiscard]] QAction *symbolleiste() const { return m_mnuSymbolleiste; }
+    [[nodiscard]] QAction *taskliste() const { return m_mnuTaskliste; }
+
+private:
+    void createMenus(QMainWindow *window, const Calls &calls);
+    void createToolBar(QMainWindow *window, const Calls &calls);
+
+    ImageList m_images;
+    QToolBar *m_toolBar = nullptr;
+    QAction *m_mnuSymbolleiste = nullptr;
+    QAction *m_mnuTaskliste = nullptr;
+};
