@@ -60,23 +60,23 @@ void Debuggen::createControls()
         {120, 720, 9375, 375})
         ->setFont(arialFont(9.75, true));
 
-    m_listView1 = named(new QTreeWidget(area), QStringLiteral("ListView1"));
-    m_listView1->setRootIsDecorated(false);
-    m_listView1->setHeaderLabels({QStringLiteral("Datenfeld"), QStringLiteral("Bytes"), QStringLiteral("Hex"),
+    m_fieldList = named(new QTreeWidget(area), QStringLiteral("ListView1"));
+    m_fieldList->setRootIsDecorated(false);
+    m_fieldList->setHeaderLabels({QStringLiteral("Datenfeld"), QStringLiteral("Bytes"), QStringLiteral("Hex"),
                                   QStringLiteral("Dez"), QStringLiteral("Beschreibung")});
-    m_listView1->headerItem()->setTextAlignment(1, Qt::AlignCenter);
+    m_fieldList->headerItem()->setTextAlignment(1, Qt::AlignCenter);
     for (const int column : {0, 2, 3, 4})
-        m_listView1->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
-    m_listView1->setAccessibleName(QStringLiteral("Empfangene Datenfelder"));
-    place(m_listView1, 120, 1200, 9735, 3495);
+        m_fieldList->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+    m_fieldList->setAccessibleName(QStringLiteral("Empfangene Datenfelder"));
+    place(m_fieldList, 120, 1200, 9735, 3495);
 
     QLabel *label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("Hex:"), {120, 4800, 375, 255});
-    m_text1 = addInput<QLineEdit>(QStringLiteral("Text1"), label4, {600, 4800, 9255, 285});
-    m_text1->setReadOnly(true);
+    m_hexBytes = addInput<QLineEdit>(QStringLiteral("Text1"), label4, {600, 4800, 9255, 285});
+    m_hexBytes->setReadOnly(true);
 
     QLabel *label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Dez:"), {120, 5160, 375, 255});
-    m_text2 = addInput<QLineEdit>(QStringLiteral("Text2"), label5, {600, 5160, 9255, 285});
-    m_text2->setReadOnly(true);
+    m_decimalBytes = addInput<QLineEdit>(QStringLiteral("Text2"), label5, {600, 5160, 9255, 285});
+    m_decimalBytes->setReadOnly(true);
 
     m_cmdRead = named(new QPushButton(QStringLiteral("Daten lesen"), area), QStringLiteral("cmdRead"));
     m_cmdRead->setAutoDefault(true);
@@ -90,10 +90,10 @@ void Debuggen::createControls()
     // Choosing the same entry again looks again: the device may have come or gone.
     connect(m_cmbPort, &QComboBox::activated, this, &Debuggen::portChoice);
 
-    m_label6 = addLabel(QStringLiteral("Label6"),
-                        QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"),
-                        {2760, 6000, 4455, 255});
-    m_label6->setFont(arialFont(8.25, true));
+    m_portUnknownWarning = addLabel(QStringLiteral("Label6"),
+                                    QStringLiteral("ACHTUNG: Schnittstelle im System nicht bekannt!!!"),
+                                    {2760, 6000, 4455, 255});
+    m_portUnknownWarning->setFont(arialFont(8.25, true));
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
                               QStringLiteral("Exit"));
@@ -110,14 +110,14 @@ void Debuggen::showPortWarning(const PortMap &map)
 {
     const int index = m_cmbPort->currentIndex();
     const bool known = index >= 0 && PortExists(m_cmbPort->itemText(index), map);
-    m_label6->setVisible(!known);
+    m_portUnknownWarning->setVisible(!known);
 }
 
 void Debuggen::readData()
 {
-    m_text1->clear();
-    m_text2->clear();
-    m_listView1->clear();
+    m_hexBytes->clear();
+    m_decimalBytes->clear();
+    m_fieldList->clear();
 
     // The entry's position is the port number; the configured port plays no part.
     const int portNumber = m_cmbPort->currentIndex() + 1;
@@ -133,12 +133,12 @@ void Debuggen::readData()
     }
 
     const InspectorView view = inspectReception(result.buffer.received());
-    m_text1->setText(view.hexList);
-    m_text2->setText(view.decimalList);
+    m_hexBytes->setText(view.hexList);
+    m_decimalBytes->setText(view.decimalList);
     // A long reception shows from its first byte on.
-    m_text1->setCursorPosition(0);
-    m_text2->setCursorPosition(0);
+    m_hexBytes->setCursorPosition(0);
+    m_decimalBytes->setCursorPosition(0);
     for (const InspectorRow &row : view.rows)
-        AddListItem(m_listView1, row.zeile, row.datenfeld, row.bytes, row.hex, row.dez, row.beschreibung);
-    ResizeAllColumns(m_listView1, ColumnWidth::AutoSizeUseHeader);
+        AddListItem(m_fieldList, row.zeile, row.datenfeld, row.bytes, row.hex, row.dez, row.beschreibung);
+    ResizeAllColumns(m_fieldList, ColumnWidth::AutoSizeUseHeader);
 }

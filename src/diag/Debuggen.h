@@ -25,11 +25,13 @@ private:
     void portChoice();
     void showPortWarning(const PortMap &map);
 
-    QTreeWidget *m_listView1 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QLineEdit *m_text2 = nullptr;
+    // The object names (ListView1, Text1, Text2, Label6) are what tests and
+    // the operator's tools find the controls by; the members say what they hold.
+    QTreeWidget *m_fieldList = nullptr; // one row per field of the reception
+    QLineEdit *m_hexBytes = nullptr;
+    QLineEdit *m_decimalBytes = nullptr;
     QPushButton *m_cmdRead = nullptr;
     QComboBox *m_cmbPort = nullptr;
-    QLabel *m_label6 = nullptr;
+    QLabel *m_portUnknownWarning = nullptr;
     QPushButton *m_cmdExit = nullptr;
 };
