@@ -28,6 +28,9 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setBackground(palette().brush(QPalette::Dark));
+    // At high display scaling a work window may be larger than the frame.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
 
     m_actions = std::make_unique<MainActions>(

@@ -28,7 +28,11 @@ ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWid
 
 void ChildWindow::sizeFromExitButton(int left, int top, int width, int height)
 {
-    resize(Twips::toPixelsX(left + width + 230), Twips::toPixelsY(top + height + 500));
+    const QSize size(Twips::toPixelsX(left + width + 230), Twips::toPixelsY(top + height + 500));
+    resize(size);
+    // Never smaller, not even maximised in a small frame: the frame's scroll
+    // bars then bring every control into view, as at high display scaling.
+    setMinimumSize(size);
 }
 
 void ChildWindow::place(QWidget *control, int left, int top, int width, int height)

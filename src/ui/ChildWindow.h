@@ -25,7 +25,7 @@ signals:
 
 protected:
     // Window size from the close button: width = left + width + 230,
-    // height = top + height + 500 (twips).
+    // height = top + height + 500 (twips); also the smallest size it takes.
     void sizeFromExitButton(int left, int top, int width, int height);
     static void place(QWidget *control, int left, int top, int width, int height);
     // Caption label beside an input: buddy and accessible name follow the caption.
