@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/FilePanel.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
 #include "app/ScreenFill.h"
@@ -35,6 +36,9 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
 
     m_actions = std::make_unique<MainActions>(
         this, MainActions::Calls{
+                  .openDataFile = [this] { m_filePanel->openFile(this); },
+                  .openDataFolder = [this] { m_filePanel->openFolder(this); },
+                  .fileMenuShown = [this] { m_filePanel->showFile(AppState::instance().dataFile()); },
                   .close = [this] { close(); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
@@ -73,7 +77,8 @@ void Main::createStatusBar()
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
-    m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
+    m_filePanel = new FilePanel(panel(QStringLiteral("sbPanelFile"), 4), m_actions->openDataFile(),
+                                m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
 }
@@ -97,7 +102,7 @@ void Main::updateStatusBar()
     m_statusBarUpdatePending = false;
     const AppState &state = AppState::instance();
     m_portPanel->showPort(state.schnittstelle());
-    m_panelFile->setText(QStringLiteral("Datei: ") + state.dataFile());
+    m_filePanel->showFile(state.dataFile());
     m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
     m_panelRead->setText(state.lastReadOutcome());
 }

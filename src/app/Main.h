@@ -9,6 +9,7 @@
 class ChildWindow;
 class Debuggen;
 class Einstellungen;
+class FilePanel;
 class MainActions;
 class MesswerteProtokoll;
 class PortPanel;
@@ -76,7 +77,7 @@ private:
     ScreenFill *m_screenFill;
     std::unique_ptr<MainActions> m_actions;
     PortPanel *m_portPanel = nullptr;
-    QLabel *m_panelFile = nullptr;
+    FilePanel *m_filePanel = nullptr;
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;
     QPointer<MesswerteProtokoll> m_messwerteProtokoll;

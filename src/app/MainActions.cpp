@@ -32,11 +32,15 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
         const char16_t *name;
         const char16_t *caption = nullptr;
         std::function<void()> Calls::*call = nullptr;
-        QAction *MainActions::*mark = nullptr;
+        QAction *MainActions::*slot = nullptr;
     };
     static const Row rows[] = {
-        {Kind::Menu, u"mnuDatei", u"&Datei"},
-        {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
+        {Kind::Menu, u"mnuDatei", u"&Datei", &Calls::fileMenuShown},
+        {Kind::Item, u"mnuDatendatei", u"&Datendatei öffnen", &Calls::openDataFile,
+         &MainActions::m_mnuDatendatei},
+        {Kind::Item, u"mnuOrdner", u"&Ordner öffnen", &Calls::openDataFolder, &MainActions::m_mnuOrdner},
+        {Kind::Separator, u"Separator0"},
+        {Kind::Item, u"mnuExit", u"Exit", &Calls::close, &MainActions::m_mnuExit},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
         {Kind::Menu, u"mnuExtras", u"E&xtras"},
@@ -58,6 +62,8 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
             menu = window->menuBar()->addMenu(caption);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
+            if (row.call)
+                QObject::connect(menu, &QMenu::aboutToShow, window, [call = calls.*row.call] { call(); });
             continue;
         }
         if (row.kind == Kind::Separator) {
@@ -67,10 +73,11 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
         action->setParent(window);
+        if (row.slot)
+            this->*row.slot = action;
         if (row.kind == Kind::Mark) {
             action->setCheckable(true);
             action->setChecked(true);
-            this->*row.mark = action;
         } else {
             QObject::connect(action, &QAction::triggered, window, [call = calls.*row.call] { call(); });
         }

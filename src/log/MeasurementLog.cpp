@@ -3,6 +3,9 @@
 #include "link/ReadStatus.h"
 #include "log/ReadTimestamp.h"
 
+#include "core/Text.h"
+
+#include <QFileInfo>
 #include <algorithm>
 
 namespace MeasurementLog {
@@ -43,6 +46,13 @@ UserMessage saveFailureMessage(const QString &path, const QString &reason)
     return {QStringLiteral("Fehler: Datenspeicherung"),
             QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
                 QStringLiteral(" geschrieben werden.\n\n") + reason};
+}
+
+QString savedStatusText(const QTime &time, const QString &type, const QString &number, const QString &path)
+{
+    return QStringLiteral("%1 gespeichert: %2 / %3 → %4")
+        .arg(time.toString(QStringLiteral("HH:mm:ss")), trimBlanks(type), trimBlanks(number),
+             QFileInfo(path).fileName());
 }
 
 } // namespace MeasurementLog

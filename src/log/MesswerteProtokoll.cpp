@@ -247,6 +247,8 @@ void MesswerteProtokoll::saveRecord()
         return;
     }
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
+    state.setLastReadOutcome(savedStatusText(QTime::currentTime(), m_fields[TypeField]->text(),
+                                             m_fields[NumberField]->text(), state.dataFile()));
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);

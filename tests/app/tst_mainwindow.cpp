@@ -7,6 +7,7 @@
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
+#include "support/TestFiles.h"
 #include "ui/WindowListBar.h"
 
 #include <QAbstractButton>
@@ -252,7 +253,19 @@ void TestMainWindow::statusBarFollowsSettings()
     QVERIFY(file->text().contains(QStringLiteral("/tmp/x/Messung.txt")));
     QVERIFY(demo->text().isEmpty());
 
-    // Plugged in while the program runs: shown once the main window is active again.
+    // A data file whose folder is gone is flagged before a save fails, and
+    // neither it nor its folder can be opened.
+    const QString folder = env.path(QStringLiteral("Daten"));
+    AppState::instance().setDataFile(folder + QStringLiteral("/Rotorlage.txt"));
+    auto *openFile = main->findChild<QAction *>("mnuDatendatei");
+    auto *openFolder = main->findChild<QAction *>("mnuOrdner");
+    QTRY_COMPARE(file->text(), QStringLiteral("Datei: %1/Rotorlage.txt (Ordner fehlt)").arg(folder));
+    QVERIFY(!openFile->isEnabled());
+    QVERIFY(!openFolder->isEnabled());
+
+    // Plugged in and the folder made while the program runs: shown once the
+    // main window is active again.
+    QVERIFY(QDir().mkdir(folder));
     QFile device(adapter);
     QVERIFY(device.open(QIODevice::WriteOnly));
     device.close();
@@ -263,6 +276,15 @@ void TestMainWindow::statusBarFollowsSettings()
     main->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(main));
     QTRY_COMPARE(port->text(), QStringLiteral("Com3: %1").arg(adapter));
+    QTRY_COMPARE(file->text(), QStringLiteral("Datei: %1/Rotorlage.txt").arg(folder));
+    QVERIFY(openFolder->isEnabled());
+    QVERIFY(!openFile->isEnabled());
+    // The menu looks again as it opens.
+    QVERIFY(writeFile(folder + QStringLiteral("/Rotorlage.txt"), "Typ\r\n"));
+    auto *fileMenu = main->findChild<QMenu *>("mnuDatei");
+    fileMenu->popup(main->mapToGlobal(QPoint(0, 0)));
+    QTRY_VERIFY(openFile->isEnabled());
+    fileMenu->close();
 
     AppState &state = AppState::instance();
     state.setSchnittstelle(QStringLiteral("Com9"));

@@ -315,6 +315,11 @@ void TestMesswerteProtokoll::operatorFlow()
     QVERIFY(bench.window->isSaved());
     QVERIFY(!bench.button("cmdSave")->isEnabled());
     QCOMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
+    // The status bar says what was saved where.
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gespeichert: A1 / 17 → Rotorlage.txt$"))
+                 .match(bench.statusText())
+                 .hasMatch(),
+             qPrintable(bench.statusText()));
     // The fields stay until the next read; saving again needs a new read.
     QCOMPARE(bench.field(11)->text(), QStringLiteral("MK"));
     bench.fill(1, "18");
