@@ -261,11 +261,26 @@ void Main::showEvent(QShowEvent *event)
         });
 }
 
+void Main::endSession()
+{
+    m_sessionEnding = true;
+    close();
+}
+
 void Main::closeEvent(QCloseEvent *event)
 {
     if (m_closing) {
         event->accept();
         return;
+    }
+    // A complete record that waits unsaved is the one thing a close asks
+    // about, before any close step; "Abbrechen" keeps the program open.
+    if (MesswerteProtokoll *log = messwerteProtokoll()) {
+        if (!m_sessionEnding && !log->mayDropRecord()) {
+            event->ignore();
+            return;
+        }
+        log->closeWithoutQuestion();
     }
     m_closing = true;
     // Query-unload: the bar goes off first, then the work windows close.

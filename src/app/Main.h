@@ -53,6 +53,10 @@ public:
     // so that it need not read the settings file again.
     void useLoadedPins(const QMap<int, QString> &pins);
 
+    // The session ends (a signal, logout): closes as the close box does, but
+    // asks nothing, as no one may be there to answer.
+    void endSession();
+
     // Runs at the first showing and after the About window had the focus.
     void activateStep();
 
@@ -84,6 +88,7 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
+    bool m_sessionEnding = false;
     // The first activation is the start; only a return refreshes the port panel.
     bool m_activatedBefore = false;
     bool m_statusBarUpdatePending = false;

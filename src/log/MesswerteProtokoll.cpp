@@ -11,14 +11,18 @@
 #include "ui/LayoutFit.h"
 #include "ui/WaitCursor.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 using namespace MeasurementLog;
 
@@ -60,6 +64,25 @@ constexpr int ExitLeft = 6480;
 constexpr int ButtonTop = 5160;
 constexpr int PictureButtonWidth = 855;
 constexpr int ButtonHeight = 735;
+
+// The question before a complete, unsaved record is dropped; "Abbrechen"
+// has the focus, so Enter or Escape keeps the record.
+[[nodiscard]] bool operatorDropsRecord(QWidget *parent)
+{
+    // The box may go with its parent while it waits (the session ends).
+    const QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("Messung nicht gespeichert"),
+                        QStringLiteral("Die angezeigte Messung ist noch nicht gespeichert. Verwerfen?"),
+                        QMessageBox::NoButton, parent);
+    QPushButton *drop = box->addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
+    QPushButton *keep = box->addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box->setDefaultButton(keep);
+    box->setEscapeButton(keep);
+    box->exec();
+    const bool dropped = box && box->clickedButton() == drop;
+    delete box;
+    return dropped;
+}
 
 } // namespace
 
@@ -202,8 +225,24 @@ void MesswerteProtokoll::checkOperatorFields()
                                         m_fields[MarkField]->text()));
 }
 
+bool MesswerteProtokoll::mayDropRecord()
+{
+    return !m_cmdSave->isEnabled() || operatorDropsRecord(this);
+}
+
+void MesswerteProtokoll::closeEvent(QCloseEvent *event)
+{
+    if (!std::exchange(m_closeWithoutQuestion, false) && !mayDropRecord()) {
+        event->ignore();
+        return;
+    }
+    ChildWindow::closeEvent(event);
+}
+
 void MesswerteProtokoll::readMeasurement()
 {
+    if (!mayDropRecord())
+        return;
     for (int i = NumberField; i < FieldCount; ++i)
         m_fields[std::size_t(i)]->clear();
     m_cmdSave->setEnabled(false);

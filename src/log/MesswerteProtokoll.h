@@ -24,8 +24,17 @@ public:
     void readMeasurement();
     void saveRecord();
 
+    // A complete record that waits unsaved (the save is available) is not
+    // dropped unasked: asks once; true when nothing waits or the operator
+    // chose "Verwerfen".
+    [[nodiscard]] bool mayDropRecord();
+    // The next close drops a waiting record without asking: the main window
+    // has asked already, or the session ends.
+    void closeWithoutQuestion() { m_closeWithoutQuestion = true; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
@@ -39,4 +48,5 @@ private:
     QPushButton *m_cmdExit = nullptr;
     // True while no valid record waits to be saved.
     bool m_saved = true;
+    bool m_closeWithoutQuestion = false;
 };

@@ -11,6 +11,7 @@
 #include "support/SimFixture.h"
 #include "support/TestFiles.h"
 #include "ui/Twips.h"
+#include "ui/WindowListBar.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,10 @@ namespace {
 
 const QColor Green(128, 255, 128);
 const QColor Red(255, 128, 128);
+
+const UserMessage UnsavedQuestion{
+    QStringLiteral("Messung nicht gespeichert"),
+    QStringLiteral("Die angezeigte Messung ist noch nicht gespeichert. Verwerfen?")};
 
 QColor base(const QLineEdit *edit)
 {
@@ -95,6 +100,8 @@ private slots:
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
     void exitCloses();
+    void unsavedRecordQuestion_data();
+    void unsavedRecordQuestion();
 };
 
 void TestMesswerteProtokoll::layout_data()
@@ -469,12 +476,13 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     bench.fill(11, "MK");
     QVERIFY(bench.button("cmdSave")->isEnabled());
 
-    // The operator reads again before saving, and this read fails.
+    // The operator reads again before saving, drops the record, and this read fails.
     bench.sim.setMode(mode);
     if (!pin.isEmpty())
         bench.sim.pin(1, pin);
+    bench.boxes.answerWith(QStringLiteral("Verwerfen"));
     bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{message});
+    QCOMPARE(bench.boxes.messages(), (QList<UserMessage>{UnsavedQuestion, message}));
     QVERIFY2(bench.statusText().contains(status), qPrintable(bench.statusText()));
     QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
     for (int i = 1; i < 12; ++i)
@@ -681,6 +689,74 @@ void TestMesswerteProtokoll::exitCloses()
     QTest::mouseClick(bench.button("cmdExit"), Qt::LeftButton);
     QCOMPARE(bench.main->messwerteProtokoll(), nullptr);
     QCOMPARE(bench.main->mdiArea()->subWindowList().size(), 0);
+}
+
+void TestMesswerteProtokoll::unsavedRecordQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("answer"); // empty: no question may come
+    for (const char *command : {"read again", "Exit", "Datei > Exit"}) {
+        for (const char *answer : {"Abbrechen", "Verwerfen"})
+            QTest::addRow("%s, %s", command, answer) << command << answer;
+    }
+    QTest::newRow("session end") << "session end"
+                                 << "";
+}
+
+void TestMesswerteProtokoll::unsavedRecordQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    bench.read();
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QVERIFY(bench.button("cmdSave")->isEnabled());
+    const QByteArray ini = bench.env.readIni();
+    bench.boxes.answerWith(answer);
+
+    if (command == "read again")
+        bench.read();
+    else if (command == "Exit")
+        QTest::mouseClick(bench.button("cmdExit"), Qt::LeftButton);
+    else if (command == "Datei > Exit")
+        bench.main->findChild<QAction *>("mnuExit")->trigger();
+    else
+        bench.main->endSession();
+
+    if (answer.isEmpty()) {
+        QCOMPARE(bench.boxes.count(), 0);
+    } else {
+        // Asked once, before anything happened, with "Abbrechen" to hand.
+        QCOMPARE(bench.boxes.messages(), QList<UserMessage>{UnsavedQuestion});
+        const MessageBoxCatcher::Caught &question = bench.boxes.caught().constFirst();
+        QCOMPARE(question.icon, QMessageBox::Question);
+        QCOMPARE(question.buttons.size(), 2);
+        QVERIFY(question.buttons.contains("Verwerfen"));
+        QCOMPARE(question.defaultButton, QStringLiteral("Abbrechen"));
+    }
+    const bool mainCloses = command != "read again" && command != "Exit";
+    if (answer == "Abbrechen") {
+        // Everything as it was: the record, the windows, the bar, the settings file.
+        QCOMPARE(bench.main->messwerteProtokoll(), bench.window);
+        QVERIFY(bench.main->isVisible());
+        QVERIFY(bench.main->windowListBar()->isSwitchedOn());
+        QCOMPARE(bench.env.readIni(), ini);
+        QCOMPARE(bench.sim.sim().requestCount(), 1);
+        QCOMPARE(bench.field(1)->text(), QStringLiteral("17"));
+        QCOMPARE(bench.field(2)->text(), QStringLiteral(" 4 "));
+        QVERIFY(bench.button("cmdSave")->isEnabled());
+    } else if (command == "read again") {
+        QCOMPARE(bench.sim.sim().requestCount(), 2);
+        QCOMPARE(bench.field(1)->text(), QString());
+        QVERIFY(!bench.button("cmdSave")->isEnabled());
+    } else {
+        QCOMPARE(bench.main->messwerteProtokoll(), nullptr);
+        QCOMPARE(bench.main->isVisible(), !mainCloses);
+        QCOMPARE(!bench.main->windowListBar()->isSwitchedOn(), mainCloses);
+    }
+    QVERIFY(!QFile::exists(bench.dataFile));
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)
