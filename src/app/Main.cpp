@@ -168,7 +168,11 @@ template <class Window> void Main::showChild(QPointer<Window> &slot)
 
 void Main::showMesswerteProtokoll()
 {
+    const bool created = !m_messwerteProtokoll;
     showChild(m_messwerteProtokoll);
+    if (created)
+        connect(m_messwerteProtokoll, &MesswerteProtokoll::configuredPortRead, m_portPanel,
+                &PortPanel::showFound);
 }
 
 void Main::showEinstellungen()

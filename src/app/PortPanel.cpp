@@ -26,13 +26,18 @@ void PortPanel::showPort(const QString &portName)
     // The loaded pins serve one look only; later the settings file may have changed.
     const QString device =
         m_loadedPins ? PortMap::devicePathFor(port, *m_loadedPins) : PortMap::currentDevicePath(port);
+    showFound(portName, device);
+}
+
+void PortPanel::showFound(const QString &portName, const QString &devicePath)
+{
     m_loadedPins.reset();
     m_stale = false;
     m_portName = portName;
     QString text =
-        portName + QStringLiteral(": ") + (device.isEmpty() ? QStringLiteral("kein Gerät") : device);
+        portName + QStringLiteral(": ") + (devicePath.isEmpty() ? QStringLiteral("kein Gerät") : devicePath);
     // A pinned adapter that is unplugged keeps its pin; say that it is not there.
-    if (!device.isEmpty() && !PortMap::deviceExists(device))
+    if (!devicePath.isEmpty() && !PortMap::deviceExists(devicePath))
         text += QStringLiteral(" (fehlt)");
     m_label->setText(text);
 }

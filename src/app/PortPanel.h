@@ -25,6 +25,9 @@ public:
     // have come or gone meanwhile.
     void lookAgain();
     void showPort(const QString &portName);
+    // What a read of the port found: shown at once, and kept until the port
+    // changes or the devices may have changed again.
+    void showFound(const QString &portName, const QString &devicePath);
 
 private:
     QLabel *m_label;

@@ -75,8 +75,8 @@ ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo)
     };
     const auto ended = [&] { return result.outcome == ReadOutcome::PortNotAccessible; };
     const auto finish = [&] {
-        result.portLabel =
-            portLabel(portNumber, port.commPort() == portNumber ? port.devicePath() : QString());
+        result.devicePath = port.commPort() == portNumber ? port.devicePath() : QString();
+        result.portLabel = portLabel(portNumber, result.devicePath);
         return result;
     };
 

@@ -21,6 +21,7 @@ struct ReadResult
     UserMessage message;    // what to show the operator; empty when Received
     QString reason;         // German reason from the port layer, e.g. "Gerät belegt"; may be empty
     QString portLabel;      // e.g. "Com3 (/dev/ttyUSB0)"
+    QString devicePath;     // the device the port number stood for; empty when none
 };
 
 // One read: configure, open, send " ", wait 100 ms, take all input, close; in

@@ -250,6 +250,7 @@ void MesswerteProtokoll::readMeasurement()
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
     const ReadResult result = readFrame(portNumberFromName(state.schnittstelle()), state.demoModus());
+    emit configuredPortRead(state.schnittstelle(), result.devicePath);
     const ReadView view = evaluateRead(result, QDateTime::currentDateTime());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {

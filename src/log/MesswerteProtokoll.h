@@ -32,6 +32,11 @@ public:
     // has asked already, or the session ends.
     void closeWithoutQuestion() { m_closeWithoutQuestion = true; }
 
+signals:
+    // A read of the configured port found this device for it (empty: none),
+    // so whoever shows the port can follow an adapter unplugged or back.
+    void configuredPortRead(const QString &portName, const QString &devicePath);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

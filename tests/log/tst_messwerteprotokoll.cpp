@@ -484,6 +484,12 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     bench.read();
     QCOMPARE(bench.boxes.messages(), (QList<UserMessage>{UnsavedQuestion, message}));
     QVERIFY2(bench.statusText().contains(status), qPrintable(bench.statusText()));
+    // The port panel follows what the read found, without waiting for the
+    // main window to be activated again.
+    auto *portPanel = bench.main->findChild<QLabel *>("sbPanelPort");
+    const QString device = pin.isEmpty() ? bench.sim.devicePath() : pin;
+    QCOMPARE(portPanel->text(),
+             QStringLiteral("Com1: ") + device + (QFileInfo::exists(device) ? "" : " (fehlt)"));
     QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
     for (int i = 1; i < 12; ++i)
         QCOMPARE(bench.field(i)->text(), QString());
@@ -499,6 +505,7 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     bench.sim.setMode(SimMode{});
     bench.sim.pin(1, bench.sim.devicePath());
     bench.read();
+    QCOMPARE(portPanel->text(), QStringLiteral("Com1: ") + bench.sim.devicePath());
     bench.fill(1, "17");
     bench.fill(11, "MK");
     QVERIFY(bench.button("cmdSave")->isEnabled());
