@@ -11,8 +11,10 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "ui/AltKeyGuard.h"
 #include "ui/WindowListBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -33,6 +35,8 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
+    // For every field of the program, also the file chooser's.
+    qApp->installEventFilter(new AltKeyGuard(this));
 
     m_actions = std::make_unique<MainActions>(
         this, MainActions::Calls{

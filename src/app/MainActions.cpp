@@ -21,6 +21,9 @@ MainActions::MainActions(QMainWindow *window, const Calls &calls)
     // The marks and the bars always change together, whoever sets the mark.
     QObject::connect(m_mnuSymbolleiste, &QAction::toggled, m_toolBar, &QWidget::setVisible);
     QObject::connect(m_mnuTaskliste, &QAction::toggled, window, calls.showWindowListBar);
+    // Named in the menu; where a window manager takes the key, its close box
+    // does the same.
+    m_mnuExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 }
 
 void MainActions::createMenus(QMainWindow *window, const Calls &calls)
@@ -40,7 +43,7 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
          &MainActions::m_mnuDatendatei},
         {Kind::Item, u"mnuOrdner", u"&Ordner öffnen", &Calls::openDataFolder, &MainActions::m_mnuOrdner},
         {Kind::Separator, u"Separator0"},
-        {Kind::Item, u"mnuExit", u"Exit", &Calls::close, &MainActions::m_mnuExit},
+        {Kind::Item, u"mnuExit", u"E&xit", &Calls::close, &MainActions::m_mnuExit},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
         {Kind::Menu, u"mnuExtras", u"E&xtras"},

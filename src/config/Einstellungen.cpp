@@ -108,11 +108,12 @@ void Einstellungen::createControls()
         ->setFont(arialFont(20.25, true));
 
     QLabel *label3 =
-        addLabel(QStringLiteral("Label3"), QStringLiteral("Wahl der Schnittstelle:"), {120, 840, 1695, 255});
+        addLabel(QStringLiteral("Label3"), QStringLiteral("&Wahl der Schnittstelle:"), {120, 840, 1695, 255});
     m_cmbPort = addInput<QComboBox>(QStringLiteral("cmbPort"), label3, {1800, 840, 855, 315});
+    m_cmbPort->setToolTip(QStringLiteral("Schnittstelle des Messgeräts"));
 
     QLabel *label1 =
-        addLabel(QStringLiteral("Label1"), QStringLiteral("Datei zum speichern:"), {120, 1680, 1695, 255});
+        addLabel(QStringLiteral("Label1"), QStringLiteral("Date&i zum speichern:"), {120, 1680, 1695, 255});
     m_fileName = addInput<QLineEdit>(QStringLiteral("FileName"), label1, {1800, 1680, 4095, 285});
     // Only the chooser sets the file; typing here would be ignored, so it must not look editable.
     m_fileName->setReadOnly(true);
@@ -121,22 +122,23 @@ void Einstellungen::createControls()
     m_fileName->setPalette(fileNamePalette);
 
     m_cmdFile = pictureButton(QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
-                              QStringLiteral("Datei wählen"));
+                              QStringLiteral("Datei wählen"), Qt::Key_L);
     place(m_cmdFile, 6000, 1680, 615, 375);
     m_cmdFile->setIconSize(QSize(16, 16));
     connect(m_cmdFile, &QPushButton::clicked, this, &Einstellungen::chooseFile);
 
     QLabel *label4 =
-        addLabel(QStringLiteral("Label4"), QStringLiteral("Trennzeichen:"), {120, 2520, 1695, 255});
+        addLabel(QStringLiteral("Label4"), QStringLiteral("&Trennzeichen:"), {120, 2520, 1695, 255});
     m_cmbTrenner = addInput<QComboBox>(QStringLiteral("cmbTrenner"), label4, {1800, 2520, 1575, 315});
+    m_cmbTrenner->setToolTip(QStringLiteral("Trennzeichen zwischen den Spalten der Datendatei"));
 
     m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
-                              QStringLiteral("Einstellungen speichern"));
+                              QStringLiteral("Einstellungen speichern"), Qt::Key_S);
     place(m_cmdSave, 120, 3360, 855, 735);
     connect(m_cmdSave, &QPushButton::clicked, this, &Einstellungen::save);
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
-                              QStringLiteral("Exit"));
+                              QStringLiteral("Exit"), Qt::Key_E);
     place(m_cmdExit, 5760, 3360, 855, 735);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
 }

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -39,8 +40,8 @@ struct FieldLayout
 };
 
 constexpr std::array<FieldLayout, FieldCount> Layout{{
-    {"Typ:", nullptr, 1440, 720, 5775},
-    {"Nummer:", nullptr, 1440, 1080, 5775},
+    {"&Typ:", nullptr, 1440, 720, 5775},
+    {"&Nummer:", nullptr, 1440, 1080, 5775},
     {"Polzahl:", nullptr, 2520, 1560, 975},
     {"Drehzahl:", "rpm", 2520, 1920, 975},
     {"Spannungskonstante:", "V/krpm", 2520, 2280, 975},
@@ -50,7 +51,7 @@ constexpr std::array<FieldLayout, FieldCount> Layout{{
     {"Geberzähne:", nullptr, 2520, 3720, 975},
     {"Datum / Zeit:", nullptr, 2520, 4200, 1575},
     {nullptr, nullptr, 4320, 4200, 1575},
-    {"Visum:", nullptr, 2520, 4560, 3375},
+    {"&Visum:", nullptr, 2520, 4560, 3375},
 }};
 
 constexpr int FieldHeight = 375;
@@ -112,19 +113,20 @@ void MesswerteProtokoll::createControls()
     title->setFont(arialFont(20.25, true));
     place(title, 120, 120, 7215, 495);
 
-    m_cmdRead = new QPushButton(QStringLiteral("Daten lesen"), area);
+    // The menu bar's D, A, X and H stay free, so they work in here too.
+    m_cmdRead = new QPushButton(QStringLiteral("Daten &lesen"), area);
     m_cmdRead->setObjectName(QStringLiteral("cmdRead"));
     m_cmdRead->setToolTip(QStringLiteral("Daten von Messgerät auslesen"));
-    m_cmdRead->setAccessibleName(m_cmdRead->text());
+    m_cmdRead->setAccessibleName(QStringLiteral("Daten lesen"));
     place(m_cmdRead, 240, ButtonTop, 2055, ButtonHeight);
 
     m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
-                              QStringLiteral("Daten speichern"));
+                              QStringLiteral("Daten speichern"), Qt::Key_S);
     place(m_cmdSave, 4080, ButtonTop, PictureButtonWidth, ButtonHeight);
     m_cmdSave->setEnabled(false);
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
-                              QStringLiteral("Exit"));
+                              QStringLiteral("Exit"), Qt::Key_E);
     place(m_cmdExit, ExitLeft, ButtonTop, PictureButtonWidth, ButtonHeight);
 
     // As on the bench's Windows machines, Enter on a focused button presses it.
@@ -165,12 +167,21 @@ void MesswerteProtokoll::createControls()
         }
     }
     m_fields[TimeField]->setAccessibleName(QStringLiteral("Zeit"));
+    m_fields[TypeField]->setToolTip(QStringLiteral("Maschinentyp, bleibt für die nächste Messung"));
+    m_fields[NumberField]->setToolTip(QStringLiteral("Nummer der Maschine"));
+    m_fields[MarkField]->setToolTip(QStringLiteral("Visum des Prüfers"));
     fitCaptions(area);
     setTabOrder();
 
     connect(m_cmdRead, &QPushButton::clicked, this, &MesswerteProtokoll::readMeasurement);
     connect(m_cmdSave, &QPushButton::clicked, this, &MesswerteProtokoll::saveRecord);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
+
+    // F5 reads, Ctrl+S saves when saving is available, wherever the focus is in here.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, m_cmdRead,
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, m_cmdSave,
+            &QPushButton::click);
 }
 
 void MesswerteProtokoll::setTabOrder()

@@ -55,12 +55,14 @@ QLabel *ChildWindow::addLabel(const QString &name, const QString &text, const QR
     return label;
 }
 
-QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip)
+QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip,
+                                        Qt::Key accessKey)
 {
     auto *button = named(new QPushButton(m_client), name);
     button->setIcon(QIcon(image));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
+    button->setShortcut(QKeySequence(Qt::ALT | accessKey));
+    button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(toolTip, QChar(accessKey)));
     button->setAccessibleName(toolTip);
     // Enter on a focused button presses it, as the bench's operators are used to.
     button->setAutoDefault(true);

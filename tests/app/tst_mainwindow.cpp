@@ -55,28 +55,33 @@ void TestMainWindow::menuCaptions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("shortcut");
     QTest::newRow("mnuDatei") << "mnuDatei"
-                              << "&Datei" << false;
+                              << "&Datei" << false << "";
+    QTest::newRow("mnuDatendatei") << "mnuDatendatei"
+                                   << "&Datendatei öffnen" << false << "";
+    QTest::newRow("mnuOrdner") << "mnuOrdner"
+                               << "&Ordner öffnen" << false << "";
     QTest::newRow("mnuExit") << "mnuExit"
-                             << "Exit" << false;
+                             << "E&xit" << false << "Alt+F4";
     QTest::newRow("mnuAuswahl") << "mnuAuswahl"
-                                << "&Auswahl" << false;
+                                << "&Auswahl" << false << "";
     QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
-                                           << "&Messwerte protokollieren" << false;
+                                           << "&Messwerte protokollieren" << false << "";
     QTest::newRow("mnuExtras") << "mnuExtras"
-                               << "E&xtras" << false;
+                               << "E&xtras" << false << "";
     QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
-                                     << "&Symbolleiste" << true;
+                                     << "&Symbolleiste" << true << "";
     QTest::newRow("mnuTaskliste") << "mnuTaskliste"
-                                  << "&Taskliste" << true;
+                                  << "&Taskliste" << true << "";
     QTest::newRow("mnuEinstellungen") << "mnuEinstellungen"
-                                      << "&Einstellungen" << false;
+                                      << "&Einstellungen" << false << "";
     QTest::newRow("mnuDebuggen") << "mnuDebuggen"
-                                 << "&Debuggen" << false;
+                                 << "&Debuggen" << false << "";
     QTest::newRow("mnuHilfe") << "mnuHilfe"
-                              << "&Hilfe" << false;
+                              << "&Hilfe" << false << "";
     QTest::newRow("mnuInfo") << "mnuInfo"
-                             << "Inf&o" << false;
+                             << "Inf&o" << false << "";
 }
 
 void TestMainWindow::menuCaptions()
@@ -84,13 +89,14 @@ void TestMainWindow::menuCaptions()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(bool, checked);
+    QFETCH(QString, shortcut);
     AppTestEnvironment env;
     Main *main = Windows::main();
     auto *action = main->findChild<QAction *>(name);
     QVERIFY2(action, qPrintable(name));
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->isChecked(), checked);
-    QVERIFY(action->shortcut().isEmpty());
+    QCOMPARE(action->shortcut().toString(), shortcut);
 }
 
 void TestMainWindow::toolBarButtons()
@@ -327,6 +333,38 @@ void TestMainWindow::everyControlHasAnAccessibleName()
     }
     // Our controls all carry names, so none may slip through unchecked.
     QVERIFY(checked > 30);
+
+    // Every control that does something says so in German when pointed at.
+    for (QWidget *control : std::as_const(controls)) {
+        const auto *edit = qobject_cast<QLineEdit *>(control);
+        // Read-only fields and the inspector's list only show.
+        if (control->objectName().startsWith(QLatin1String("qt_")) || (edit && edit->isReadOnly()) ||
+            qobject_cast<QTreeWidget *>(control))
+            continue;
+        QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+    }
+
+    // In each work window its own access keys, none twice and none of the
+    // menu bar's D, A, X and H, which stay active in there.
+    const QList<QKeySequence> menuBarKeys{
+        QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::ALT | Qt::Key_A),
+        QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::ALT | Qt::Key_H)};
+    for (const QMdiSubWindow *window : main->mdiArea()->subWindowList()) {
+        QList<QKeySequence> keys;
+        for (const QLabel *caption : window->findChildren<QLabel *>()) {
+            if (caption->buddy() && caption->text().contains(QLatin1Char('&')))
+                keys << QKeySequence::mnemonic(caption->text());
+        }
+        for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            if (!button->shortcut().isEmpty())
+                keys << button->shortcut();
+        }
+        QVERIFY2(keys.size() >= 4, qPrintable(window->objectName()));
+        for (const QKeySequence &key : std::as_const(keys)) {
+            QVERIFY2(keys.count(key) == 1 && !menuBarKeys.contains(key),
+                     qPrintable(window->objectName() + QLatin1Char(' ') + key.toString()));
+        }
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

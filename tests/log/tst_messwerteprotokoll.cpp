@@ -1,7 +1,10 @@
 #include "app/Main.h"
 #include "app/Settings.h"
+#include "app/Splash.h"
 #include "app/Windows.h"
+#include "config/Einstellungen.h"
 #include "core/AppState.h"
+#include "diag/Debuggen.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "log/MesswerteProtokoll.h"
@@ -102,6 +105,8 @@ private slots:
     void exitCloses();
     void unsavedRecordQuestion_data();
     void unsavedRecordQuestion();
+    void keys_data();
+    void keys();
 };
 
 void TestMesswerteProtokoll::layout_data()
@@ -115,8 +120,8 @@ void TestMesswerteProtokoll::layout_data()
                         const QString &name) {
         QTest::addRow("lblDaten%d", index) << index << caption << unit << twips << name;
     };
-    row(0, "Typ:", "", {1440, 720, 5775, 375}, "Typ:");
-    row(1, "Nummer:", "", {1440, 1080, 5775, 375}, "Nummer:");
+    row(0, "&Typ:", "", {1440, 720, 5775, 375}, "Typ:");
+    row(1, "&Nummer:", "", {1440, 1080, 5775, 375}, "Nummer:");
     row(2, "Polzahl:", "", {2520, 1560, 975, 375}, "Polzahl:");
     row(3, "Drehzahl:", "rpm", {2520, 1920, 975, 375}, "Drehzahl:");
     row(4, "Spannungskonstante:", "V/krpm", {2520, 2280, 975, 375}, "Spannungskonstante:");
@@ -126,7 +131,7 @@ void TestMesswerteProtokoll::layout_data()
     row(8, "Geberzähne:", "", {2520, 3720, 975, 375}, "Geberzähne:");
     row(9, "Datum / Zeit:", "", {2520, 4200, 1575, 375}, "Datum / Zeit:");
     row(10, "", "", {4320, 4200, 1575, 375}, "Zeit");
-    row(11, "Visum:", "", {2520, 4560, 3375, 375}, "Visum:");
+    row(11, "&Visum:", "", {2520, 4560, 3375, 375}, "Visum:");
 }
 
 void TestMesswerteProtokoll::layout()
@@ -192,11 +197,17 @@ void TestMesswerteProtokoll::buttonsAndWindow()
         QString toolTip;
         QRect twips;
         bool picture;
+        QString accessibleName;
     };
     const Button buttons[] = {
-        {"cmdRead", "Daten lesen", "Daten von Messgerät auslesen", {240, 5160, 2055, 735}, false},
-        {"cmdSave", "", "Daten speichern", {4080, 5160, 855, 735}, true},
-        {"cmdExit", "", "Exit", {6480, 5160, 855, 735}, true},
+        {"cmdRead",
+         "Daten &lesen",
+         "Daten von Messgerät auslesen",
+         {240, 5160, 2055, 735},
+         false,
+         "Daten lesen"},
+        {"cmdSave", "", "Daten speichern (Alt+S)", {4080, 5160, 855, 735}, true, "Daten speichern"},
+        {"cmdExit", "", "Exit (Alt+E)", {6480, 5160, 855, 735}, true, "Exit"},
     };
     for (const Button &wanted : buttons) {
         auto *button = window.findChild<QPushButton *>(wanted.name);
@@ -204,7 +215,7 @@ void TestMesswerteProtokoll::buttonsAndWindow()
         QCOMPARE(button->text(), wanted.text);
         QCOMPARE(button->toolTip(), wanted.toolTip);
         QCOMPARE(button->icon().isNull(), !wanted.picture);
-        QCOMPARE(button->accessibleName(), wanted.picture ? wanted.toolTip : wanted.text);
+        QCOMPARE(button->accessibleName(), wanted.accessibleName);
         QCOMPARE(button->geometry(), Twips::toPixels(wanted.twips.x(), wanted.twips.y(), wanted.twips.width(),
                                                      wanted.twips.height()));
     }
@@ -764,6 +775,139 @@ void TestMesswerteProtokoll::unsavedRecordQuestion()
         QCOMPARE(!bench.main->windowListBar()->isSwitchedOn(), mainCloses);
     }
     QVERIFY(!QFile::exists(bench.dataFile));
+}
+
+void TestMesswerteProtokoll::keys_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("focus"); // the control that has the focus
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");   // what the key types
+    QTest::addColumn<bool>("complete");  // a valid read, number and mark filled
+    QTest::addColumn<QString>("effect"); // focus:<name>, typed:<text>, read, saved, closed, menu, nothing
+    const QString log = "MesswerteProtokoll";
+    const int alt = Qt::AltModifier;
+    QTest::newRow("Alt+N") << log << "lblDaten0" << int(Qt::Key_N) << alt << "n" << false
+                           << "focus:lblDaten1";
+    QTest::newRow("Alt+V") << log << "lblDaten1" << int(Qt::Key_V) << alt << "v" << false
+                           << "focus:lblDaten11";
+    QTest::newRow("Alt+T") << log << "lblDaten11" << int(Qt::Key_T) << alt << "t" << false
+                           << "focus:lblDaten0";
+    QTest::newRow("Alt+L reads") << log << "lblDaten1" << int(Qt::Key_L) << alt << "l" << false << "read";
+    QTest::newRow("Alt+S saves") << log << "lblDaten11" << int(Qt::Key_S) << alt << "s" << true << "saved";
+    QTest::newRow("Alt+E closes") << log << "lblDaten0" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("Alt+Q types nothing")
+        << log << "lblDaten0" << int(Qt::Key_Q) << alt << "q" << false << "nothing";
+    QTest::newRow("Alt+Shift+Q types nothing")
+        << log << "lblDaten1" << int(Qt::Key_Q) << int(Qt::AltModifier | Qt::ShiftModifier) << "Q" << false
+        << "nothing";
+    QTest::newRow("AltGr+Q as Windows sends it")
+        << log << "lblDaten11" << int(Qt::Key_At) << int(Qt::AltModifier | Qt::ControlModifier) << "@"
+        << false << "typed:@";
+    QTest::newRow("AltGr+E as X11 sends it")
+        << log << "lblDaten11" << int(Qt::Key_E) << int(Qt::GroupSwitchModifier) << "€" << false << "typed:€";
+    QTest::newRow("Alt+D opens the menu bar's Datei")
+        << log << "lblDaten0" << int(Qt::Key_D) << alt << "d" << false << "menu";
+    QTest::newRow("F5 reads") << log << "lblDaten1" << int(Qt::Key_F5) << 0 << "" << false << "read";
+    QTest::newRow("Ctrl+S saves") << log << "lblDaten11" << int(Qt::Key_S) << int(Qt::ControlModifier) << ""
+                                  << true << "saved";
+    QTest::newRow("Ctrl+S without a record to save")
+        << log << "lblDaten11" << int(Qt::Key_S) << int(Qt::ControlModifier) << "" << false << "nothing";
+    QTest::newRow("inspector: F5 reads") << "Debuggen"
+                                         << "cmbPort" << int(Qt::Key_F5) << 0 << "" << false << "read";
+    QTest::newRow("inspector: Alt+Z") << "Debuggen"
+                                      << "cmdRead" << int(Qt::Key_Z) << alt << "z" << false << "focus:Text2";
+    QTest::newRow("inspector: Alt+E closes")
+        << "Debuggen"
+        << "cmbPort" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("settings: Alt+T") << "Einstellungen"
+                                     << "cmbPort" << int(Qt::Key_T) << alt << "t" << false
+                                     << "focus:cmbTrenner";
+    QTest::newRow("settings: Ctrl+S is not its save")
+        << "Einstellungen"
+        << "cmbPort" << int(Qt::Key_S) << int(Qt::ControlModifier) << "" << false << "nothing";
+    QTest::newRow("settings: Alt+E closes") << "Einstellungen"
+                                            << "cmbPort" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("Escape closes the About window")
+        << "About"
+        << "" << int(Qt::Key_Escape) << 0 << "" << false << "closed";
+    QTest::newRow("Escape leaves the start window")
+        << "start window"
+        << "" << int(Qt::Key_Escape) << 0 << "" << false << "nothing";
+}
+
+void TestMesswerteProtokoll::keys()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, complete);
+    QFETCH(QString, effect);
+    Bench bench(QStringLiteral("A1"));
+    QVERIFY(bench.ready());
+    if (complete) {
+        bench.read();
+        bench.fill(1, "17");
+        bench.fill(11, "MK");
+    }
+    QPointer<QWidget> target = bench.window;
+    if (window == "Debuggen") {
+        bench.main->showDebuggen();
+        target = bench.main->debuggen();
+    } else if (window == "Einstellungen") {
+        bench.main->showEinstellungen();
+        target = bench.main->einstellungen();
+    } else if (window == "About") {
+        bench.main->showInfo();
+        target = Windows::existingSplash();
+    } else if (window == "start window") {
+        AppState::instance().setMainGestartet(false);
+        target = Windows::splash();
+    }
+    QWidget *focused = focus.isEmpty() ? target.data() : target->findChild<QWidget *>(focus);
+    QVERIFY(focused);
+    if (!focus.isEmpty()) {
+        focused->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), focused);
+    }
+    auto *edit = qobject_cast<QLineEdit *>(focused);
+    const QString before = edit ? edit->text() : QString();
+    const int requests = bench.sim.sim().requestCount();
+
+    QTest::sendKeyEvent(QTest::Click, focused, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+
+    if (effect.startsWith("typed:")) {
+        QCOMPARE(edit->text(), before + effect.mid(6));
+        return;
+    }
+    // Apart from AltGr, no key types into a field.
+    if (edit && effect != "read" && effect != "closed")
+        QCOMPARE(edit->text(), before);
+    if (effect.startsWith("focus:")) {
+        QCOMPARE(QApplication::focusWidget(), target->findChild<QWidget *>(effect.mid(6)));
+    } else if (effect == "read") {
+        // A key that stands for a button presses it as a click would, shown briefly.
+        QTRY_COMPARE(bench.sim.sim().requestCount(), requests + 1);
+    } else if (effect == "saved") {
+        QTRY_VERIFY(fileBytes(bench.dataFile).endsWith(";MK\r\n"));
+    } else if (effect == "closed") {
+        QTRY_VERIFY(!target || !target->isVisible());
+    } else if (effect == "menu") {
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("mnuDatei"));
+        QApplication::activePopupWidget()->close();
+    } else {
+        if (!focus.isEmpty())
+            QCOMPARE(QApplication::focusWidget(), focused);
+        QVERIFY(target);
+        QCOMPARE(target->isVisible(), window != "start window");
+        QCOMPARE(bench.sim.sim().requestCount(), requests);
+        QVERIFY(!QFile::exists(bench.dataFile));
+    }
+    AppState::instance().setMainGestartet(true);
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)
