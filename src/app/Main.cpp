@@ -12,6 +12,7 @@
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
 #include "ui/AltKeyGuard.h"
+#include "ui/FocusInView.h"
 #include "ui/WindowListBar.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     // At high display scaling a work window may be larger than the frame.
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    new FocusInView(m_area);
     setCentralWidget(m_area);
     // For every field of the program, also the file chooser's.
     qApp->installEventFilter(new AltKeyGuard(this));

@@ -37,6 +37,7 @@ private slots:
     void closingWithThreeChildWindowsSavesSettings();
     void statusBarFollowsSettings();
     void everyControlHasAnAccessibleName();
+    void focusedControlScrollsIntoView();
 
 private:
     static Main *loadedMain();
@@ -364,6 +365,29 @@ void TestMainWindow::everyControlHasAnAccessibleName()
             QVERIFY2(keys.count(key) == 1 && !menuBarKeys.contains(key),
                      qPrintable(window->objectName() + QLatin1Char(' ') + key.toString()));
         }
+    }
+}
+
+void TestMainWindow::focusedControlScrollsIntoView()
+{
+    AppTestEnvironment env;
+    Main *main = loadedMain();
+    QTRY_VERIFY(AppState::instance().mainGestartet());
+    main->showMesswerteProtokoll();
+    MesswerteProtokoll *log = main->messwerteProtokoll();
+    // A frame much smaller than the work window, as at 200 % on a laptop.
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(420, 300);
+    QWidget *viewport = main->mdiArea()->viewport();
+    QTRY_VERIFY2(viewport->height() < log->height() / 2 && viewport->width() < log->width(),
+                 qPrintable(QStringLiteral("%1x%2").arg(viewport->width()).arg(viewport->height())));
+    log->showMaximized();
+    for (const int index : {11, 0, 10, 1}) {
+        QLineEdit *field = log->field(index);
+        field->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        const QRect place(field->mapTo(viewport, QPoint(0, 0)), field->size());
+        QVERIFY2(viewport->rect().contains(place), qPrintable(field->objectName()));
     }
 }
 
