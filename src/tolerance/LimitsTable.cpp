@@ -4,11 +4,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <list>
 #include <string>
 
 namespace {
@@ -23,9 +24,9 @@ struct LineError
     QString reason;
 };
 
-QString typeKey(const QString &type)
+QString typeKey(QStringView type)
 {
-    return type.trimmed().toCaseFolded();
+    return type.trimmed().toString().toCaseFolded();
 }
 
 QString quoted(const QString &text)
@@ -33,55 +34,65 @@ QString quoted(const QString &text)
     return QStringLiteral("„") + text + QStringLiteral("“");
 }
 
-// The fields of one line. A field that starts with a double quote runs to
-// the next lone one; "" inside stands for one quote. Nothing when the quotes
-// are not closed or text follows a closing one.
-std::optional<QStringList> splitFields(QStringView line, QChar separator)
+// The fields of one line, as views into it. A field that starts with a
+// double quote runs to the next lone one; "" inside stands for one quote, and
+// such a field's text is kept in `unescaped`. False when the quotes are not
+// closed or text follows a closing one.
+using Fields = QVarLengthArray<QStringView, 8>;
+bool splitFields(QStringView line, QChar separator, Fields *fields, std::list<QString> *unescaped)
 {
-    QStringList fields;
+    fields->clear();
     qsizetype pos = 0;
     while (true) {
-        QString field;
+        QStringView field;
         if (pos < line.size() && line[pos] == u'"') {
-            ++pos;
+            const qsizetype start = ++pos;
+            bool doubled = false;
             while (true) {
                 if (pos >= line.size())
-                    return std::nullopt;
+                    return false;
                 if (line[pos] == u'"') {
                     if (pos + 1 < line.size() && line[pos + 1] == u'"') {
-                        field += u'"';
+                        doubled = true;
                         pos += 2;
                         continue;
                     }
-                    ++pos;
                     break;
                 }
-                field += line[pos++];
+                ++pos;
+            }
+            field = line.sliced(start, pos - start);
+            ++pos; // the closing quote
+            if (doubled) {
+                unescaped->push_back(field.toString().replace(QStringLiteral("\"\""), QStringLiteral("\"")));
+                field = unescaped->back();
             }
             while (pos < line.size() && line[pos] == u' ')
                 ++pos;
             if (pos < line.size() && line[pos] != separator)
-                return std::nullopt;
+                return false;
         } else {
             qsizetype end = line.indexOf(separator, pos);
             if (end < 0)
                 end = line.size();
-            field = line.sliced(pos, end - pos).toString();
+            field = line.sliced(pos, end - pos);
             pos = end;
         }
-        fields.append(field);
+        fields->append(field);
         if (pos >= line.size())
-            return fields;
+            return true;
         ++pos; // the separator
     }
 }
 
-bool isHeader(const std::optional<QStringList> &fields)
+bool isHeader(QStringView line, QChar separator)
 {
-    if (!fields || fields->size() != ColumnCount)
+    Fields fields;
+    std::list<QString> unescaped;
+    if (!splitFields(line, separator, &fields, &unescaped) || fields.size() != ColumnCount)
         return false;
     for (int i = 0; i < ColumnCount; ++i) {
-        if (fields->at(i).trimmed().compare(ColumnNames[std::size_t(i)], Qt::CaseInsensitive) != 0)
+        if (fields[i].trimmed().compare(ColumnNames[std::size_t(i)], Qt::CaseInsensitive) != 0)
             return false;
     }
     return true;
@@ -89,12 +100,12 @@ bool isHeader(const std::optional<QStringList> &fields)
 
 // A number with "." or "," as the decimal sign, no grouping; an exponent as
 // a spreadsheet writes small numbers is allowed. Empty text: an open side.
-std::optional<double> parseNumber(const QString &text, bool *ok)
+std::optional<double> parseNumber(QStringView text, bool *ok)
 {
     *ok = true;
     if (text.isEmpty())
         return std::nullopt;
-    std::string ascii;
+    std::string ascii; // short enough for no allocation
     ascii.reserve(std::size_t(text.size()));
     qsizetype i = text.startsWith(u'+') ? 1 : 0; // from_chars takes no plus sign
     int decimalSigns = 0;
@@ -121,57 +132,53 @@ std::optional<double> parseNumber(const QString &text, bool *ok)
 
 struct ParsedLine
 {
-    QString type; // as written, blanks at both ends removed
+    QStringView type; // blanks at both ends removed
     LimitValue value = LimitValue::PoleCount;
     Limit limit;
 };
 
 // Blank lines, and empty spreadsheet rows that come out as ";;;", give nothing.
-std::optional<ParsedLine> parseLine(QStringView line, QChar separator, LineError *error)
+std::optional<ParsedLine> parseLine(const Fields &fields, LineError *error)
 {
-    const std::optional<QStringList> fields = splitFields(line, separator);
-    if (!fields) {
-        error->reason = QStringLiteral("Anführungszeichen falsch gesetzt");
+    if (std::all_of(fields.begin(), fields.end(), [](QStringView f) { return f.trimmed().isEmpty(); }))
+        return std::nullopt;
+    if (fields.size() < ColumnCount) {
+        error->reason = QStringLiteral("Spalte %1 fehlt").arg(quoted(ColumnNames[fields.size()].toString()));
         return std::nullopt;
     }
-    if (std::all_of(fields->begin(), fields->end(), [](const QString &f) { return f.trimmed().isEmpty(); }))
-        return std::nullopt;
-    if (fields->size() < ColumnCount) {
-        error->reason = QStringLiteral("Spalte %1 fehlt").arg(quoted(ColumnNames[fields->size()].toString()));
-        return std::nullopt;
-    }
-    if (fields->size() > ColumnCount) {
+    if (fields.size() > ColumnCount) {
         error->reason = QStringLiteral("mehr als vier Spalten");
         return std::nullopt;
     }
     ParsedLine parsed;
-    parsed.type = fields->at(0).trimmed();
+    parsed.type = fields[0].trimmed();
     if (parsed.type.isEmpty()) {
         error->reason = QStringLiteral("Typ fehlt");
         return std::nullopt;
     }
-    const QString valueName = fields->at(1).trimmed();
+    const QStringView valueName = fields[1].trimmed();
     const std::optional<LimitValue> value = limitValueFromName(valueName);
     if (!value) {
-        error->reason = QStringLiteral("unbekannter Wert %1").arg(quoted(valueName));
+        error->reason = QStringLiteral("unbekannter Wert %1").arg(quoted(valueName.toString()));
         return std::nullopt;
     }
     parsed.value = *value;
-    const QString minText = fields->at(2).trimmed();
-    const QString maxText = fields->at(3).trimmed();
+    const QStringView minText = fields[2].trimmed();
+    const QStringView maxText = fields[3].trimmed();
     bool ok = false;
     parsed.limit.min = parseNumber(minText, &ok);
     if (!ok) {
-        error->reason = QStringLiteral("Min %1 ist keine Zahl").arg(quoted(minText));
+        error->reason = QStringLiteral("Min %1 ist keine Zahl").arg(quoted(minText.toString()));
         return std::nullopt;
     }
     parsed.limit.max = parseNumber(maxText, &ok);
     if (!ok) {
-        error->reason = QStringLiteral("Max %1 ist keine Zahl").arg(quoted(maxText));
+        error->reason = QStringLiteral("Max %1 ist keine Zahl").arg(quoted(maxText.toString()));
         return std::nullopt;
     }
     if (parsed.limit.min && parsed.limit.max && *parsed.limit.min > *parsed.limit.max) {
-        error->reason = QStringLiteral("Min %1 ist größer als Max %2").arg(quoted(minText), quoted(maxText));
+        error->reason = QStringLiteral("Min %1 ist größer als Max %2")
+                            .arg(quoted(minText.toString()), quoted(maxText.toString()));
         return std::nullopt;
     }
     return parsed;
@@ -188,10 +195,17 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
             QStringLiteral("Grenzwertdatei fehlerhaft: Zeile %1: %2").arg(lineNumber).arg(reason));
     };
 
-    LimitsTable table;
-    // The line each limit came from, to name it when one comes twice.
-    QHash<QString, std::array<int, LimitValueCount>> lineOf;
+    // Each type's limits with the line each came from, to name it when one
+    // comes twice.
+    struct TypeLines
+    {
+        Limits limits;
+        std::array<int, LimitValueCount> lines{};
+    };
+    QHash<QString, TypeLines> types;
     std::optional<QChar> separator;
+    Fields fields;
+    std::list<QString> unescaped;
     int lineNumber = 0;
     qsizetype start = 0;
     while (start <= text.size()) {
@@ -206,7 +220,7 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
 
         if (!separator) {
             for (const QChar candidate : {u';', u'\t', u','}) {
-                if (isHeader(splitFields(line, candidate)))
+                if (isHeader(line, candidate))
                     separator = candidate;
             }
             if (!separator)
@@ -215,24 +229,31 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
                     QStringLiteral("Kopfzeile %1 erwartet").arg(quoted(QStringLiteral("Typ;Wert;Min;Max"))));
             continue;
         }
+        unescaped.clear();
+        if (!splitFields(line, *separator, &fields, &unescaped))
+            return broken(lineNumber, QStringLiteral("Anführungszeichen falsch gesetzt"));
         LineError error;
-        const std::optional<ParsedLine> parsed = parseLine(line, *separator, &error);
+        const std::optional<ParsedLine> parsed = parseLine(fields, &error);
         if (!parsed) {
             if (!error.reason.isEmpty())
                 return broken(lineNumber, error.reason);
             continue;
         }
-        const QString key = typeKey(parsed->type);
         const auto index = std::size_t(parsed->value);
-        std::array<int, LimitValueCount> &lines = lineOf[key];
-        if (lines[index] != 0) {
-            return broken(lineNumber, QStringLiteral("Typ %1 mit Wert %2 schon in Zeile %3")
-                                          .arg(quoted(parsed->type), quoted(limitValueName(parsed->value)))
-                                          .arg(lines[index]));
+        TypeLines &type = types[typeKey(parsed->type)];
+        if (type.lines[index] != 0) {
+            return broken(lineNumber,
+                          QStringLiteral("Typ %1 mit Wert %2 schon in Zeile %3")
+                              .arg(quoted(parsed->type.toString()), quoted(limitValueName(parsed->value)))
+                              .arg(type.lines[index]));
         }
-        lines[index] = lineNumber;
-        table.m_types[key][index] = parsed->limit;
+        type.lines[index] = lineNumber;
+        type.limits[index] = parsed->limit;
     }
+    LimitsTable table;
+    table.m_types.reserve(types.size());
+    for (auto it = types.cbegin(); it != types.cend(); ++it)
+        table.m_types.insert(it.key(), it->limits);
     return table;
 }
 
