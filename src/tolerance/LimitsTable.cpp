@@ -18,11 +18,9 @@ constexpr int ColumnCount = 4;
 constexpr std::array<QStringView, ColumnCount> ColumnNames{u"Typ", u"Wert", u"Min", u"Max"};
 const QString AnyType = QStringLiteral("*");
 
-// Why a line cannot be used.
-struct LineError
-{
-    QString reason;
-};
+// Far more than any table an engineer keeps (10,000 lines are some
+// 350 KiB); a file chosen by mistake is not read into memory whole.
+constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
 QString typeKey(QStringView type)
 {
@@ -138,28 +136,28 @@ struct ParsedLine
 };
 
 // Blank lines, and empty spreadsheet rows that come out as ";;;", give nothing.
-std::optional<ParsedLine> parseLine(const Fields &fields, LineError *error)
+std::optional<ParsedLine> parseLine(const Fields &fields, QString *error)
 {
     if (std::all_of(fields.begin(), fields.end(), [](QStringView f) { return f.trimmed().isEmpty(); }))
         return std::nullopt;
     if (fields.size() < ColumnCount) {
-        error->reason = QStringLiteral("Spalte %1 fehlt").arg(quoted(ColumnNames[fields.size()].toString()));
+        *error = QStringLiteral("Spalte %1 fehlt").arg(quoted(ColumnNames[fields.size()].toString()));
         return std::nullopt;
     }
     if (fields.size() > ColumnCount) {
-        error->reason = QStringLiteral("mehr als vier Spalten");
+        *error = QStringLiteral("mehr als vier Spalten");
         return std::nullopt;
     }
     ParsedLine parsed;
     parsed.type = fields[0].trimmed();
     if (parsed.type.isEmpty()) {
-        error->reason = QStringLiteral("Typ fehlt");
+        *error = QStringLiteral("Typ fehlt");
         return std::nullopt;
     }
     const QStringView valueName = fields[1].trimmed();
     const std::optional<LimitValue> value = limitValueFromName(valueName);
     if (!value) {
-        error->reason = QStringLiteral("unbekannter Wert %1").arg(quoted(valueName.toString()));
+        *error = QStringLiteral("unbekannter Wert %1").arg(quoted(valueName.toString()));
         return std::nullopt;
     }
     parsed.value = *value;
@@ -168,17 +166,17 @@ std::optional<ParsedLine> parseLine(const Fields &fields, LineError *error)
     bool ok = false;
     parsed.limit.min = parseNumber(minText, &ok);
     if (!ok) {
-        error->reason = QStringLiteral("Min %1 ist keine Zahl").arg(quoted(minText.toString()));
+        *error = QStringLiteral("Min %1 ist keine Zahl").arg(quoted(minText.toString()));
         return std::nullopt;
     }
     parsed.limit.max = parseNumber(maxText, &ok);
     if (!ok) {
-        error->reason = QStringLiteral("Max %1 ist keine Zahl").arg(quoted(maxText.toString()));
+        *error = QStringLiteral("Max %1 ist keine Zahl").arg(quoted(maxText.toString()));
         return std::nullopt;
     }
     if (parsed.limit.min && parsed.limit.max && *parsed.limit.min > *parsed.limit.max) {
-        error->reason = QStringLiteral("Min %1 ist größer als Max %2")
-                            .arg(quoted(minText.toString()), quoted(maxText.toString()));
+        *error = QStringLiteral("Min %1 ist größer als Max %2")
+                     .arg(quoted(minText.toString()), quoted(maxText.toString()));
         return std::nullopt;
     }
     return parsed;
@@ -190,9 +188,8 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
 {
     const QString text = TextEncoding::decodeFile(fileBytes);
     const auto broken = [](int lineNumber, const QString &reason) {
-        return LimitsTable(
-            Status::Broken,
-            QStringLiteral("Grenzwertdatei fehlerhaft: Zeile %1: %2").arg(lineNumber).arg(reason));
+        return LimitsTable(Status::Broken, QStringLiteral("Grenzwertdatei fehlerhaft: Zeile %1: %2")
+                                               .arg(QString::number(lineNumber), reason));
     };
 
     // Each type's limits with the line each came from, to name it when one
@@ -232,11 +229,11 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
         unescaped.clear();
         if (!splitFields(line, *separator, &fields, &unescaped))
             return broken(lineNumber, QStringLiteral("Anführungszeichen falsch gesetzt"));
-        LineError error;
+        QString error;
         const std::optional<ParsedLine> parsed = parseLine(fields, &error);
         if (!parsed) {
-            if (!error.reason.isEmpty())
-                return broken(lineNumber, error.reason);
+            if (!error.isEmpty())
+                return broken(lineNumber, error);
             continue;
         }
         const auto index = std::size_t(parsed->value);
@@ -244,8 +241,8 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
         if (type.lines[index] != 0) {
             return broken(lineNumber,
                           QStringLiteral("Typ %1 mit Wert %2 schon in Zeile %3")
-                              .arg(quoted(parsed->type.toString()), quoted(limitValueName(parsed->value)))
-                              .arg(type.lines[index]));
+                              .arg(quoted(parsed->type.toString()), quoted(limitValueName(parsed->value)),
+                                   QString::number(type.lines[index])));
         }
         type.lines[index] = lineNumber;
         type.limits[index] = parsed->limit;
@@ -259,10 +256,13 @@ LimitsTable LimitsTable::parse(QByteArrayView fileBytes)
 
 LimitsTable LimitsTable::read(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return LimitsTable(Status::Missing, QStringLiteral("Grenzwertdatei nicht gefunden"));
+    if (info.size() > MaxFileSize)
+        return LimitsTable(Status::Unreadable, QStringLiteral("Grenzwertdatei zu groß"));
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return LimitsTable(Status::Unreadable, QStringLiteral("Grenzwertdatei nicht lesbar"));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

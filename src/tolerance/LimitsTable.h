@@ -28,14 +28,15 @@ public:
     LimitsTable() = default; // usable, with no limits
 
     [[nodiscard]] static LimitsTable parse(QByteArrayView fileBytes);
-    // The file's table; a missing or unreadable file gives an unusable one.
-    // Never writes to the file.
+    // The file's table; a missing or unreadable file, or one over 16 MiB,
+    // gives an unusable one. Never writes to the file.
     [[nodiscard]] static LimitsTable read(const QString &path);
 
     [[nodiscard]] Status status() const { return m_status; }
     [[nodiscard]] bool isUsable() const { return m_status == Status::Usable; }
     // "Grenzwertdatei fehlerhaft: Zeile N: <Grund>", "Grenzwertdatei nicht
-    // gefunden" or "Grenzwertdatei nicht lesbar"; empty when usable.
+    // gefunden", "Grenzwertdatei nicht lesbar" or "Grenzwertdatei zu groß";
+    // empty when usable.
     [[nodiscard]] QString errorText() const { return m_error; }
 
     // The limits for a machine type as the operator typed it: its own line

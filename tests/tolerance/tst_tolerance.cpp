@@ -137,8 +137,8 @@ void TestTolerance::parse_data()
     QTest::newRow("unquoted decimal comma") << QByteArray("Typ,Wert,Min,Max\nA,Drehzahl,2,5,3,5\n") << "A"
                                             << broken + QStringLiteral("2: mehr als vier Spalten");
     QTest::newRow("same type and value twice")
-        << header + "A;Polzahl;4;4\n*;Polzahl;2;2\n a ;Polzahl;4;4\n"
-        << "B" << broken + QStringLiteral("4: Typ „a“ mit Wert „Polzahl“ schon in Zeile 2");
+        << header + "A%3;Polzahl;4;4\n*;Polzahl;2;2\n a%3 ;Polzahl;4;4\n"
+        << "B" << broken + QStringLiteral("4: Typ „a%3“ mit Wert „Polzahl“ schon in Zeile 2");
     QTest::newRow("unclosed quote") << header + "\"A;Polzahl;4;4\n"
                                     << "A" << broken + QStringLiteral("2: Anführungszeichen falsch gesetzt");
     QTest::newRow("empty type") << header + " ;Polzahl;4;4\n"
@@ -187,6 +187,8 @@ void TestTolerance::fileReadAgainWhenChanged()
     QCOMPARE(described(limits.table(), QStringLiteral("A")), QStringLiteral("Polzahl 10..12"));
 
     QCOMPARE(LimitsFile(m_dir.path()).table().errorText(), QStringLiteral("Grenzwertdatei nicht lesbar"));
+    QVERIFY(QFile::resize(path, 17 * 1024 * 1024)); // a file chosen by mistake
+    QCOMPARE(limits.table().errorText(), QStringLiteral("Grenzwertdatei zu groß"));
 }
 
 void TestTolerance::judge_data()
