@@ -8,8 +8,8 @@
 #include <optional>
 
 // The values of a reading a limit can be set on, in the data file's column
-// order (Polzahl is column 3, Geberzähne column 9), then the three offsets,
-// which have no column.
+// order (Polzahl is column 3, Geberzähne column 9; the log window's fields
+// 2 + int(value)), then the three offsets, which have neither.
 enum class LimitValue {
     PoleCount,
     Speed,
