@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fails when an include points up the layers. A header-only include never
 # fails to link, so the build alone would not notice.
-#   core                      nothing of the program
-#   ui                        core
-#   config, link, log, diag   core, ui and the subsystems before them
-#   app                       everything
-# The plain parts (core, link, and every file of config, log and diag that is
-# not in the folder's window library "*_ui") include neither ui/, nor a
-# window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
+#   core                                 nothing of the program
+#   ui                                   core
+#   config, link, tolerance, log, diag   core, ui and the subsystems before them
+#   app                                  everything
+# The plain parts (core, link, tolerance, and every file of config, log and
+# diag that is not in the folder's window library "*_ui") include neither
+# ui/, nor a window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,9 +24,10 @@ declare -A allowed=(
     [ui]="core ui"
     [config]="core ui config"
     [link]="core config link"
-    [log]="core ui config link log"
-    [diag]="core ui config link log diag"
-    [app]="core ui config link log diag app"
+    [tolerance]="core config link tolerance"
+    [log]="core ui config link tolerance log"
+    [diag]="core ui config link tolerance log diag"
+    [app]="core ui config link tolerance log diag app"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -58,7 +59,7 @@ while IFS= read -r file; do
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
     case $layer in
-    core | link) plain=true ;;
+    core | link | tolerance) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
     while IFS= read -r include; do
