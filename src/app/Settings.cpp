@@ -17,6 +17,8 @@ void LoadSettings()
     state.setDataFile(stored.dataFile);
     state.setDataTrenner(stored.dataTrenner);
     state.setMaschinenTyp(stored.maschinenTyp);
+    state.setLimitsFile(stored.limitsFile);
+    state.setVerdictColumns(stored.verdictColumns);
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));
@@ -25,8 +27,14 @@ void LoadSettings()
 void SaveSettings()
 {
     const AppState &state = AppState::instance();
-    StoredSettings settings{
-        state.schnittstelle(), state.dataFile(), state.dataTrenner(), state.maschinenTyp(), true, true};
+    StoredSettings settings{state.schnittstelle(),
+                            state.dataFile(),
+                            state.dataTrenner(),
+                            state.maschinenTyp(),
+                            true,
+                            true,
+                            state.limitsFile(),
+                            false};
     if (const Main *main = Windows::existingMain()) {
         settings.symbolListe = main->symbolleisteChecked();
         settings.taskliste = main->tasklisteChecked();

@@ -8,6 +8,8 @@ namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
+const QString limitsSection = QStringLiteral("Grenzwerte");
+const QString limitsKey = QStringLiteral("Datei");
 } // namespace
 
 QString defaultDataFile()
@@ -81,13 +83,15 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
+    settings.limitsFile = read(limitsSection, "Datei", QString());
+    settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
     return settings;
 }
 
 void writeStoredSettings(const QString &path, const StoredSettings &settings)
 {
     // One replace of the file instead of six; the result is the same.
-    const QList<ProfileFile::Entry> entries{
+    QList<ProfileFile::Entry> entries{
         {rotorlage, QStringLiteral("Schnittstelle"), settings.schnittstelle},
         {exportSection, QStringLiteral("DataFile"), settings.dataFile},
         {exportSection, QStringLiteral("DataTrenner"), settings.dataTrenner},
@@ -95,5 +99,8 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("SymbolListe"), profileBoolText(settings.symbolListe.value_or(true))},
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
+    // A cleared choice must reach a file that holds one.
+    if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
+        entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
 }

@@ -15,6 +15,10 @@ struct StoredSettings
     // Nothing when the stored text is not a boolean: the caller keeps its state.
     std::optional<bool> symbolListe;
     std::optional<bool> taskliste;
+    // [Grenzwerte] Datei: the limits table; empty for none.
+    QString limitsFile;
+    // [Export] Bewertung: only read, never written.
+    bool verdictColumns = false;
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
@@ -28,9 +32,12 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] std::optional<bool> profileTextToBool(const QString &text);
 [[nodiscard]] QString profileBoolText(bool value); // "True" / "False"
 
-// The six keys in their order, with their defaults.
+// The six keys in their order, with their defaults, and the limits file and
+// the verdict columns.
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order; the two booleans must be set.
+// Writes all six keys in their order; the two booleans must be set. The
+// limits file only when it is set or its key is already in the file, so a
+// settings file of a bench without limits keeps its six keys.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
