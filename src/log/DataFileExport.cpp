@@ -221,7 +221,7 @@ QChar separatorFor(const QString &dataTrenner)
     return QLatin1Char(';');
 }
 
-QString headerLine(QChar separator)
+QString headerLine(QChar separator, bool withVerdict)
 {
     static const QStringList names{QStringLiteral("Typ"),
                                    QStringLiteral("Nummer"),
@@ -235,6 +235,9 @@ QString headerLine(QChar separator)
                                    QStringLiteral("Datum"),
                                    QStringLiteral("Zeit"),
                                    QStringLiteral("Visum")};
+    if (withVerdict)
+        return (names + QStringList{QStringLiteral("Bewertung"), QStringLiteral("Abweichung")})
+            .join(separator);
     return names.join(separator);
 }
 
@@ -247,8 +250,13 @@ QString withoutLineBreaks(const QString &text)
 
 QString recordLine(const QStringList &fields, QChar separator)
 {
+    return recordLine(fields, separator, Quoran::ColumnCount);
+}
+
+QString recordLine(const QStringList &fields, QChar separator, int columnCount)
+{
     QString line;
-    for (int column = 0; column < Quoran::ColumnCount; ++column) {
+    for (int column = 0; column < columnCount; ++column) {
         if (column > 0)
             line += separator;
         if (column >= fields.size())
@@ -275,7 +283,25 @@ bool fileExists(const QString &path)
     return QFileInfo(path).exists();
 }
 
-AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields)
+bool hasVerdictColumns(const QString &path)
+{
+    // Not a device or a pipe, where reading would wait or take what is not a file's.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // A header line is some 130 bytes; the names are ASCII in every encoding.
+    QByteArray header = file.readLine(4096);
+    while (header.endsWith('\n') || header.endsWith('\r'))
+        header.chop(1);
+    for (const char separator : {';', ',', '\t'}) {
+        if (header.endsWith(QByteArray("Bewertung") + separator + "Abweichung"))
+            return true;
+    }
+    return false;
+}
+
+AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
+                  const VerdictColumns &verdict)
 {
     if (path.trimmed().isEmpty())
         return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
@@ -285,13 +311,20 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
         // Also when another instance linked the file in first: it must be on
         // the disk before this save is reported done. A failed folder sync
         // leaves the file with its header, and the next save appends to it.
-        int error = createWithHeader(nativePath, Windows1252::encode(headerLine(separator)) + "\r\n");
+        int error = createWithHeader(nativePath,
+                                     Windows1252::encode(headerLine(separator, verdict.forNewFile)) + "\r\n");
         if (error == 0)
             error = syncFolderOf(nativePath);
         if (error != 0)
             return resultOf(error);
     }
-    return appendLine(path, recordLine(fields, separator));
+    // Read after the create: another instance may have made the file first.
+    if (!hasVerdictColumns(path))
+        return appendLine(path, recordLine(fields, separator));
+    QStringList all = fields.mid(0, Quoran::ColumnCount);
+    all.resize(Quoran::ColumnCount);
+    all << verdict.verdict << verdict.outside;
+    return appendLine(path, recordLine(all, separator, Quoran::ColumnCount + VerdictColumnCount));
 }
 
 } // namespace DataFileExport
