@@ -12,6 +12,8 @@
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
 #include "log/MeasurementLog.h"
+#include "log/VerdictView.h"
+#include "tolerance/LimitsTable.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -60,6 +62,9 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (options.settingsFile && !isReadableFile(settingsPath))
         return usageFailure(
             QStringLiteral("Die Einstellungsdatei %1 fehlt oder ist nicht lesbar.").arg(settingsPath));
+    if (options.limits && !isReadableFile(*options.limits))
+        return usageFailure(
+            QStringLiteral("Die Grenzwertdatei %1 fehlt oder ist nicht lesbar.").arg(*options.limits));
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
     const StoredSettings stored = readStoredSettings(file);
@@ -94,24 +99,42 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
         return failure(FrameCheckFailed, messageText(view.message));
     reading.buffer = result.buffer;
     reading.measuredTexts = view.measuredTexts;
+    // Without a limits file there is no verdict, and nothing of it in the output.
+    const QString limitsPath = options.limits.value_or(stored.limitsFile);
+    if (!limitsPath.isEmpty())
+        reading.verdict = Verdict::judge(LimitsTable::read(limitsPath), options.type, view.record);
 
     if (options.save) {
         const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options));
+            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options),
+            verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns));
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
     }
 
+    // The reading goes out whatever the verdict; --check only sets the status.
+    // A table that cannot be used says why: the text has it in its verdict
+    // line, the other formats on standard error.
+    QByteArray err;
+    if (reading.verdict && reading.verdict->kind() == Verdict::Kind::Error &&
+        options.format != ReadOptions::OutputFormat::Text)
+        err = (reading.verdict->text() + QLatin1Char('\n')).toUtf8();
+    int status = Success;
+    if (options.check) {
+        const Verdict::Kind kind = reading.verdict ? reading.verdict->kind() : Verdict::Kind::None;
+        status = kind == Verdict::Kind::Pass   ? Success
+                 : kind == Verdict::Kind::Fail ? CheckFailed
+                                               : CheckUndecided;
+    }
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {Success, ReadOutput::text(reading).toUtf8(), {}};
+        return {status, ReadOutput::text(reading).toUtf8(), err};
     case ReadOptions::OutputFormat::Json:
-        return {Success, ReadOutput::json(reading), {}};
+        return {status, ReadOutput::json(reading), err};
     case ReadOptions::OutputFormat::Csv:
-        return {Success,
-                (ReadOutput::csv(reading, options, stored.dataTrenner) + QLatin1Char('\n')).toUtf8(),
-                {}};
+        return {status, (ReadOutput::csv(reading, options, stored.dataTrenner) + QLatin1Char('\n')).toUtf8(),
+                err};
     }
     return {};
 }
