@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package dist/quoran_<version>_<arch>.deb: installs what
-# it needs, makes a Release build (the CMake preset package) with Debian's
-# hardening flags in its own folder (default: build-package) and packs it with
-# CPack (stripped binaries, library dependencies from dpkg-shlibdeps).
+# Builds the Debian package dist/quoran_<version>-<revision>_<arch>.deb (e.g.
+# quoran_1.1.0-1_amd64.deb): installs what it needs, makes a Release build
+# (the CMake preset package) with Debian's hardening flags in its own folder
+# (default: build-package) and packs it with CPack (stripped binaries, library
+# dependencies from dpkg-shlibdeps).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-package"}
