@@ -10,6 +10,9 @@ include(GNUInstallDirs)
 set(QUORAN_APP_ID io.github.quoran.Quoran)
 # Date of the release of PROJECT_VERSION: change it together with the version.
 set(QUORAN_RELEASE_DATE 2026-12-07)
+# Debian revision of the package: 1 for a new version, one more for a package
+# of the same version whose packaging changed. Package and changelog both carry it.
+set(QUORAN_DEBIAN_REVISION 1)
 set(QUORAN_PACKAGE_MAINTAINER "The Quoran developers <quoran@example.org>"
     CACHE STRING "Maintainer field of the Debian package and its changelog")
 
@@ -69,8 +72,10 @@ endforeach()
 _quoran_gzip_configured(${_quoran_packaging}/debian/changelog.in ${_quoran_generated}/changelog.Debian.gz)
 install(FILES ${_quoran_generated}/changelog.Debian.gz ${_quoran_packaging}/debian/copyright
         DESTINATION ${_quoran_docdir})
+install(FILES ${_quoran_packaging}/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME quoran)
 
-# The Debian package: dist/quoran_<version>_<arch>.deb through scripts/package.sh.
+# The Debian package: dist/quoran_<version>-<revision>_<arch>.deb through scripts/package.sh.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quoran)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -95,6 +100,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_PACKAGE_NAME quoran)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${QUORAN_DEBIAN_REVISION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORAN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build, the program, the tests and the package checks need
-# on Debian 12 and builds into the folder given as $1 (default: build). Extra
-# CMake options come from QUORAN_CMAKE_OPTIONS. With --packages it only
+# on Debian 12 and builds the CMake preset given as $1 (default: dev, into
+# build/; see CMakePresets.json). Extra CMake options come from
+# QUORAN_CMAKE_OPTIONS, on top of the preset's. With --packages it only
 # installs; every other script takes its packages from here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-"$root/build"}
+preset=${1:-dev}
 
 # What the program needs to build and run.
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
@@ -24,9 +25,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-[ "${1:-}" != "--packages" ] || exit 0
+[ "$preset" != "--packages" ] || exit 0
 
+# Presets are found in the source folder.
+cd "$root"
 # shellcheck disable=SC2086
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${QUORAN_BUILD_TYPE:-RelWithDebInfo} \
-    ${QUORAN_CMAKE_OPTIONS:-}
-cmake --build "$build" -j"$(nproc)"
+cmake --preset "$preset" ${QUORAN_CMAKE_OPTIONS:-}
+cmake --build --preset "$preset" -j"$(nproc)"
