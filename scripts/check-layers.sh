@@ -5,7 +5,8 @@
 #   ui                        core
 #   config, link, log, diag   core, ui and the subsystems before them
 #   app                       everything
-# The plain parts (core, link, and every file of config, log and diag that is
+#   central                   core (plain, below the windows)
+# The plain parts (core, link, central, and every file of config, log and diag that is
 # not in the folder's window library "*_ui") include neither ui/, nor a
 # window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
@@ -27,6 +28,7 @@ declare -A allowed=(
     [log]="core ui config link log"
     [diag]="core ui config link log diag"
     [app]="core ui config link log diag app"
+    [central]="core central"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -58,7 +60,7 @@ while IFS= read -r file; do
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
     case $layer in
-    core | link) plain=true ;;
+    core | link | central) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
     while IFS= read -r include; do
