@@ -227,7 +227,9 @@ bool CentralConnection::open(const QByteArray &conninfo, QDeadlineTimer deadline
             break;
         case Wait::TimedOut:
             return fail(CentralError(CentralError::Kind::NoAnswer,
-                                     u"der Server hat sich in der Frist nicht gemeldet"_s));
+                                     u"der Server "_s + QString::fromUtf8(PQhost(m_conn)) + u", Port "_s +
+                                         QString::fromUtf8(PQport(m_conn)) +
+                                         u", hat sich in der Frist nicht gemeldet"_s));
         case Wait::Cancelled:
             return fail(CentralError(CentralError::Kind::Cancelled, {}));
         case Wait::Failed:

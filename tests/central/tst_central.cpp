@@ -71,6 +71,7 @@ private slots:
     void reasons();
     void unanswered_data();
     void unanswered();
+    void serverKilled();
 
 private:
     std::unique_ptr<PgServer> m_server;
@@ -306,6 +307,27 @@ void TestCentral::unanswered()
     QVERIFY(!done);
     QCOMPARE(connection.error().kind(), kind);
     QVERIFY(!connection.isOpen());
+}
+
+void TestCentral::serverKilled()
+{
+    CentralConnection connection;
+    QVERIFY(connection.open(m_server->conninfo(), QDeadlineTimer(10000)));
+    m_server->kill();
+    const std::vector<CentralRow> rows{row(StoreA, 99, "k99")};
+    const CentralUpload::Result lost = CentralUpload::insertRows(connection, rows, QDeadlineTimer(10000));
+    QCOMPARE(lost.committed, 0);
+    QCOMPARE(lost.error.kind(), Kind::ConnectionLost);
+    QVERIFY(!connection.isOpen());
+
+    // Restarted on its data: what was committed before is there, the batch goes up.
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    QVERIFY(connection.open(m_server->conninfo(), QDeadlineTimer(10000)));
+    const CentralUpload::Result again = CentralUpload::insertRows(connection, rows, QDeadlineTimer(10000));
+    QCOMPARE(again.accepted, 1);
+    CentralResult count;
+    QVERIFY(connection.exec("SELECT count(*) FROM measurements", {}, QDeadlineTimer(10000), &count));
+    QCOMPARE(count.value(0, 0), QString::number(2 + (2 * CentralUpload::BatchSize + 1) + 1));
 }
 
 QTEST_GUILESS_MAIN(TestCentral)
