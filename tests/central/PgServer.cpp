@@ -178,6 +178,8 @@ void PgServer::startProcess(QProcess &process, const QString &program, const QSt
     process.setChildProcessModifier([asPostgres, uid, gid] {
         if (asPostgres && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             ::_exit(127);
+        // A process group of its own, so that a kill reaches every server process.
+        ::setsid();
         // After the change of user, which would clear it: the server goes
         // down with the test (SIGQUIT: immediate shutdown, memory released).
         ::prctl(PR_SET_PDEATHSIG, SIGQUIT);
@@ -269,7 +271,8 @@ void PgServer::kill()
 {
     if (!isRunning())
         return;
-    ::kill(pid_t(m_server.processId()), SIGKILL);
+    // The whole group: a backend left alive would still commit a statement.
+    ::kill(-pid_t(m_server.processId()), SIGKILL);
     m_server.waitForFinished(5000);
 }
 

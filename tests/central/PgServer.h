@@ -42,7 +42,7 @@ public:
     bool start();
     // Fast shutdown; waits for the end.
     void stop();
-    // SIGKILL to the postmaster, as a crash does; waits for its end.
+    // SIGKILL to every process of the server, as a crash does; waits for the end.
     void kill();
     // Runs SQL as postgres in the given database (for setting up a test).
     bool runSql(const QByteArray &sql, const QByteArray &database = "quoran");
