@@ -68,6 +68,9 @@ foreach(_page quoran.1 quoran-read.1 quoran-sim.1)
     install(FILES ${_quoran_generated}/${_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
+# The schema of the central database, for administrators who apply it with psql.
+install(FILES ${PROJECT_SOURCE_DIR}/sql/central-v1.sql DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/quoran/sql)
+
 # Debian policy files in share/doc/quoran.
 _quoran_gzip_configured(${_quoran_packaging}/debian/changelog.in ${_quoran_generated}/changelog.Debian.gz)
 install(FILES ${_quoran_generated}/changelog.Debian.gz ${_quoran_packaging}/debian/copyright

@@ -4,8 +4,9 @@
 #   core                                 nothing of the program
 #   ui                                   core
 #   config, link, tolerance, log, diag   core, ui and the subsystems before them
+#   central                              core (PostgreSQL upload, libpq)
 #   app                                  everything
-# The plain parts (core, link, tolerance, and every file of config, log and
+# The plain parts (core, link, tolerance, central, and every file of config, log and
 # diag that is not in the folder's window library "*_ui") include neither
 # ui/, nor a window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
@@ -28,6 +29,7 @@ declare -A allowed=(
     [log]="core ui config link tolerance log"
     [diag]="core ui config link tolerance log diag"
     [app]="core ui config link tolerance log diag app"
+    [central]="core central"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -59,7 +61,7 @@ while IFS= read -r file; do
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
     case $layer in
-    core | link | tolerance) plain=true ;;
+    core | link | tolerance | central) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
     while IFS= read -r include; do

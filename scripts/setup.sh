@@ -10,11 +10,12 @@ preset=${1:-dev}
 
 # What the program needs to build and run.
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
-                  fonts-dejavu-core libgl-dev qt6-translations-l10n)
+                  fonts-dejavu-core libgl-dev qt6-translations-l10n libpq-dev)
 # What CI and development add: the X session tests (virtual X server, a window
-# manager, X tools), the formatter, and building and checking the package.
+# manager, X tools), the formatter, building and checking the package, and the
+# PostgreSQL server that the central database tests start.
 development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format
-                      dpkg-dev file lintian desktop-file-utils appstream man-db)
+                      dpkg-dev file lintian desktop-file-utils appstream man-db postgresql)
 missing=()
 for p in "${program_packages[@]}" "${development_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
