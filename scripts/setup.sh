@@ -9,7 +9,7 @@ build=${1:-"$root/build"}
 
 # What the program needs to build and run.
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
-                  fonts-dejavu-core libgl-dev qt6-translations-l10n)
+                  fonts-dejavu-core libgl-dev qt6-translations-l10n libqt6sql6-sqlite)
 # What CI and development add: the X session tests (virtual X server, a window
 # manager, X tools), the formatter, and building and checking the package.
 development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format
