@@ -4,10 +4,12 @@
 #   core                      nothing of the program
 #   ui                        core
 #   config, link, log, diag   core, ui and the subsystems before them
+#   store                     core, config, link, log (plain: the results store)
 #   app                       everything
-# The plain parts (core, link, and every file of config, log and diag that is
-# not in the folder's window library "*_ui") include neither ui/, nor a
-# window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
+# The plain parts (core, link, store, and every file of config, log and diag
+# that is not in the folder's window library "*_ui") include neither ui/, nor
+# a window part, nor a Qt header that Qt Core or Qt SerialPort lacks; store
+# alone may add Qt Sql.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,7 +28,8 @@ declare -A allowed=(
     [link]="core config link"
     [log]="core ui config link log"
     [diag]="core ui config link log diag"
-    [app]="core ui config link log diag app"
+    [store]="core config link log store"
+    [app]="core ui config link log diag store app"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -43,10 +46,13 @@ fail() {
     failures=$((failures + 1))
 }
 
-check_qt_header() { # file header
+check_qt_header() { # file header layer
     local name=$2
     name=${name#QtCore/}
     if [ -e "$qt_headers/QtCore/$name" ] || [ -e "$qt_headers/QtSerialPort/$name" ]; then
+        return
+    fi
+    if [ "$3" = store ] && [ -e "$qt_headers/QtSql/${name#QtSql/}" ]; then
         return
     fi
     case "$2" in Q* | qt*) fail "$1" "includes <$2>, not plain Qt Core" ;; esac
@@ -58,7 +64,7 @@ while IFS= read -r file; do
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
     case $layer in
-    core | link) plain=true ;;
+    core | link | store) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
     while IFS= read -r include; do
@@ -74,7 +80,7 @@ while IFS= read -r file; do
     done < <(grep -E '^#include +"' "$file" || true)
     if $plain; then
         while IFS= read -r header; do
-            check_qt_header "$file" "$header"
+            check_qt_header "$file" "$header" "$layer"
         done < <(grep -E '^#include +<Q' "$file" | sed -E 's/^#include +<([^>]+)>.*/\1/' || true)
     fi
 done < <(git ls-files 'src/*.h' 'src/*.cpp')

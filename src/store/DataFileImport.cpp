@@ -126,7 +126,8 @@ DataFileImport::Line DataFileImport::parse(const QStringList &fields) const
         if (!value && reason.isEmpty())
             reason = written.at(column).isEmpty()
                          ? QStringLiteral("%1 fehlt").arg(columnName(column))
-                         : QStringLiteral("%1 %2 ist keine Zahl").arg(columnName(column), quotedText(written.at(column)));
+                         : QStringLiteral("%1 %2 ist keine Zahl")
+                               .arg(columnName(column), quotedText(written.at(column)));
         return value.value_or(0);
     };
     MeasuredValues &values = record.values;

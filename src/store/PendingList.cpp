@@ -12,8 +12,8 @@
 #include <QThread>
 
 #include <cerrno>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,7 +71,8 @@ std::optional<StoreRecord> fromJsonLine(const QByteArray &line)
         return std::nullopt;
     const QJsonObject object = document.object();
     StoreRecord record;
-    record.time = QDateTime::fromString(object.value(QStringLiteral("time_utc")).toString(), Qt::ISODateWithMs);
+    record.time =
+        QDateTime::fromString(object.value(QStringLiteral("time_utc")).toString(), Qt::ISODateWithMs);
     const QJsonArray fields = object.value(QStringLiteral("fields")).toArray();
     for (const QJsonValue &field : fields)
         record.fields.append(field.toString());
@@ -169,8 +170,7 @@ int writeAll(int fd, const QByteArray &bytes)
 // over it, the folder synced. The caller holds the old file's lock.
 int replace(const QByteArray &path, const QByteArray &bytes)
 {
-    const QByteArray temp =
-        path + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    const QByteArray temp = path + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
     FileDescriptor file(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!file.isOpen())
         return errno;

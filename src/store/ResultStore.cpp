@@ -123,7 +123,8 @@ PendingList::Drained ResultStore::catchUp()
         return {};
     // Also when the store cannot be opened: the list is read to count what waits.
     const QString cause = open();
-    return m_pending.drain([&](const StoreRecord &record) { return cause.isEmpty() ? insert(record) : cause; });
+    return m_pending.drain(
+        [&](const StoreRecord &record) { return cause.isEmpty() ? insert(record) : cause; });
 }
 
 ImportReport ResultStore::importDataFile(const QString &dataFile, const QLocale &locale,

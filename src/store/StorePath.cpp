@@ -31,8 +31,8 @@ QString choose(const QString &settingsFile, const QString &executablePath, const
 
 QString forSettingsFile(const QString &settingsFile)
 {
-    return choose(settingsFile, QCoreApplication::applicationFilePath(), qEnvironmentVariable("XDG_DATA_HOME"),
-                  qEnvironmentVariable("HOME"));
+    return choose(settingsFile, QCoreApplication::applicationFilePath(),
+                  qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
 }
 
 bool isOnNetworkFileSystem(const QString &path)

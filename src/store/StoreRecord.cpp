@@ -1,9 +1,9 @@
 #include "store/StoreRecord.h"
 
 #include "core/Limits.h"
+#include "core/Text.h"
 #include "core/Windows1252.h"
 #include "log/DataFileExport.h"
-#include "core/Text.h"
 
 #include <QCryptographicHash>
 #include <array>

@@ -32,7 +32,8 @@ const QList<QStringList> &migrationSteps()
                 "electrical_angle_deg REAL, mechanical_angle_deg REAL, encoder_teeth INTEGER, "
                 "offset_u INTEGER, offset_v INTEGER, offset_w INTEGER, frame TEXT, "
                 "verdict TEXT CHECK (verdict IN ('pass', 'fail', 'none', 'error')), "
-                "outside TEXT, limits TEXT, judged_on_import INTEGER NOT NULL CHECK (judged_on_import IN (0, 1)), "
+                "outside TEXT, limits TEXT, judged_on_import INTEGER NOT NULL CHECK (judged_on_import IN (0, "
+                "1)), "
                 "data_file TEXT NOT NULL, source TEXT NOT NULL CHECK (source IN ('Lesen', 'Import')), "
                 "line_hash TEXT NOT NULL UNIQUE)"),
             QStringLiteral("CREATE INDEX measurements_type_time ON measurements (type, time_utc)"),
@@ -160,15 +161,20 @@ void bind(QSqlQuery &query, const StoreRecord &record, const QString &storeId)
         return QString::fromUtf8(QJsonDocument(value).toJson(QJsonDocument::Compact));
     };
 
+    // A null QString binds as SQL NULL; an empty text column is "".
+    const auto text = [](const QString &value) {
+        return value.isNull() ? QVariant(QString(QLatin1StringView(""))) : QVariant(value);
+    };
+
     int i = 0;
     query.bindValue(i++, record.time.toUTC().toString(Qt::ISODateWithMs));
-    query.bindValue(i++, fields.at(DateField));
-    query.bindValue(i++, fields.at(TimeField));
-    query.bindValue(i++, record.bench);
-    query.bindValue(i++, storeId);
-    query.bindValue(i++, fields.at(TypeField));
-    query.bindValue(i++, fields.at(NumberField));
-    query.bindValue(i++, fields.at(MarkField));
+    query.bindValue(i++, text(fields.at(DateField)));
+    query.bindValue(i++, text(fields.at(TimeField)));
+    query.bindValue(i++, text(record.bench));
+    query.bindValue(i++, text(storeId));
+    query.bindValue(i++, text(fields.at(TypeField)));
+    query.bindValue(i++, text(fields.at(NumberField)));
+    query.bindValue(i++, text(fields.at(MarkField)));
     query.bindValue(i++, values.poleCount);
     query.bindValue(i++, optional(values.speed));
     query.bindValue(i++, values.voltageConstant);
@@ -179,16 +185,18 @@ void bind(QSqlQuery &query, const StoreRecord &record, const QString &storeId)
     query.bindValue(i++, optional(values.offsetU));
     query.bindValue(i++, optional(values.offsetV));
     query.bindValue(i++, optional(values.offsetW));
-    query.bindValue(i++, record.frame.isEmpty() ? QVariant() : QVariant(QString::fromLatin1(record.frame.toHex())));
+    query.bindValue(i++, record.frame.isEmpty() ? QVariant()
+                                                : QVariant(QString::fromLatin1(record.frame.toHex())));
     query.bindValue(i++, !judged                      ? QVariant()
                          : verdicts.contains(verdict) ? QVariant(verdict)
                                                       : QVariant(QStringLiteral("error")));
-    query.bindValue(i++, judged ? QVariant(json(QJsonArray::fromStringList(record.verdict.outside))) : QVariant());
+    query.bindValue(i++,
+                    judged ? QVariant(json(QJsonArray::fromStringList(record.verdict.outside))) : QVariant());
     query.bindValue(i++, record.verdict.limits ? QVariant(json(*record.verdict.limits)) : QVariant());
     query.bindValue(i++, record.judgedOnImport ? 1 : 0);
-    query.bindValue(i++, record.dataFile);
+    query.bindValue(i++, text(record.dataFile));
     query.bindValue(i++, record.source == StoreRecord::ImportSource ? StoreRecord::ImportSource
-                                                                     : StoreRecord::ReadSource);
+                                                                    : StoreRecord::ReadSource);
     query.bindValue(i++, lineHash(fields));
 }
 
