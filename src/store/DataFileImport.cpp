@@ -4,6 +4,9 @@
 #include "log/MeasurementLog.h"
 #include "log/ReadTimestamp.h"
 
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -25,9 +28,111 @@ const QString &columnName(int column)
     return names.at(column);
 }
 
+// The plain forms of the data file's numbers read without QLocale, which
+// takes ten times as long: an optional minus, digits, and either one
+// decimal sign or, for whole numbers, group separators between groups of
+// three. Anything else is left to QLocale.
+std::optional<double> plainNumber(QStringView text, QChar decimalPoint, QChar group, bool whole)
+{
+    std::array<char, 40> ascii{};
+    std::size_t length = 0;
+    qsizetype i = text.startsWith(u'-') ? 1 : 0;
+    if (i == 1)
+        ascii[length++] = '-';
+    qsizetype digitsInGroup = 0;
+    bool grouped = false;
+    bool decimals = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (length + 1 >= ascii.size())
+            return std::nullopt;
+        if (c >= u'0' && c <= u'9') {
+            ascii[length++] = char(c.unicode());
+            ++digitsInGroup;
+        } else if (whole && c == group && digitsInGroup > 0 && digitsInGroup <= 3 &&
+                   (!grouped || digitsInGroup == 3)) {
+            grouped = true;
+            digitsInGroup = 0;
+        } else if (!whole && !decimals && c == decimalPoint && digitsInGroup > 0) {
+            ascii[length++] = '.';
+            decimals = true;
+            digitsInGroup = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digitsInGroup == 0 || (grouped && digitsInGroup != 3))
+        return std::nullopt;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + length, value);
+    if (error != std::errc() || end != ascii.data() + length)
+        return std::nullopt;
+    return value;
+}
+
 QString quotedText(const QString &text)
 {
     return QStringLiteral("„%1“").arg(text);
+}
+
+// The time in a format of hours, minutes, seconds and AM/PM only, as the
+// data file's times are; invalid for anything else, which QLocale then
+// parses. QLocale's parser is slower by far: it converts through the C
+// library's local time, which reads the time-zone file again every time.
+QTime plainTime(QStringView text, QStringView format, const QLocale &locale)
+{
+    int hour = -1;
+    int minute = 0;
+    int second = 0;
+    std::optional<bool> pm;
+    qsizetype at = 0;
+    for (qsizetype f = 0; f < format.size();) {
+        const QChar letter = format.at(f);
+        qsizetype run = 1;
+        while (f + run < format.size() && format.at(f + run) == letter)
+            ++run;
+        if (letter == u'H' || letter == u'h' || letter == u'm' || letter == u's') {
+            int value = 0;
+            qsizetype digits = 0;
+            while (digits < 2 && at < text.size() && text.at(at).isDigit()) {
+                value = value * 10 + text.at(at).digitValue();
+                ++at;
+                ++digits;
+            }
+            if (digits < run || digits == 0)
+                return {};
+            (letter == u'm' ? minute : letter == u's' ? second : hour) = value;
+        } else if (letter == u'A' || letter == u'a') {
+            run = format.sliced(f).startsWith(QLatin1StringView("AP"), Qt::CaseInsensitive) ? 2 : 1;
+            const QString am = locale.amText();
+            const QString pm12 = locale.pmText();
+            if (text.sliced(at).startsWith(am, Qt::CaseInsensitive)) {
+                pm = false;
+                at += am.size();
+            } else if (text.sliced(at).startsWith(pm12, Qt::CaseInsensitive)) {
+                pm = true;
+                at += pm12.size();
+            } else {
+                return {};
+            }
+        } else if (letter.isLetter() || letter == u'\'') {
+            return {};
+        } else {
+            for (qsizetype i = 0; i < run; ++i, ++at) {
+                if (at >= text.size() || text.at(at) != letter)
+                    return {};
+            }
+        }
+        f += run;
+    }
+    if (at != text.size() || hour < 0)
+        return {};
+    if (pm) {
+        if (hour < 1 || hour > 12)
+            return {};
+        hour = hour % 12 + (*pm ? 12 : 0);
+    }
+    return QTime(hour, minute, second);
 }
 
 } // namespace
@@ -39,7 +144,7 @@ DataFileImport::DataFileImport(const QString &dataFile, const QStringList &colum
       m_outsideColumn(columns.indexOf(QStringLiteral("Abweichung"))), m_locale(locale),
       m_other(locale.decimalPoint() == QLatin1String(",") ? QLocale(QLocale::English, QLocale::UnitedStates)
                                                           : QLocale(QLocale::German, QLocale::Germany)),
-      m_judge(std::move(judge))
+      m_judge(std::move(judge)), m_zone(QTimeZone::systemTimeZone())
 {
     // Dates as this locale writes them, then as the other decimal sign's
     // locale does, then ISO 8601.
@@ -51,6 +156,10 @@ DataFileImport::DataFileImport(const QString &dataFile, const QStringList &colum
 std::optional<double> DataFileImport::decimal(const QString &text) const
 {
     // The decimal patterns have no grouping, so "2.8" is never 28.
+    for (const QLocale &locale : {m_locale, m_other}) {
+        if (const auto value = plainNumber(text, locale.decimalPoint().front(), {}, false))
+            return value;
+    }
     for (QLocale locale : {m_locale, m_other}) {
         locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
         bool ok = false;
@@ -66,6 +175,11 @@ std::optional<qint64> DataFileImport::integer(const QString &text) const
     // Speed and teeth are grouped: "1.234" in German is 1234, and so is
     // "1,234" from an English desktop, which a German reading as a decimal
     // would take for 1.234.
+    for (const QLocale &locale : {m_locale, m_other}) {
+        if (const auto value = plainNumber(text, {}, locale.groupSeparator().front(), true);
+            value && std::abs(*value) < 1e15)
+            return qint64(*value);
+    }
     for (const QLocale &locale : {m_locale, m_other}) {
         bool ok = false;
         const qint64 value = locale.toLongLong(text, &ok);
@@ -90,7 +204,9 @@ QDateTime DataFileImport::dateTime(const QString &dateText, const QString &timeT
     }
     QTime time;
     for (const DateFormats &formats : m_dateFormats) {
-        time = formats.locale.toTime(timeText, formats.time);
+        time = plainTime(timeText, formats.time, formats.locale);
+        if (!time.isValid())
+            time = formats.locale.toTime(timeText, formats.time);
         if (time.isValid())
             break;
     }
@@ -98,7 +214,7 @@ QDateTime DataFileImport::dateTime(const QString &dateText, const QString &timeT
         time = QTime::fromString(timeText, Qt::ISODate);
     if (!m_lastDate.isValid() || !time.isValid())
         return {};
-    return QDateTime(m_lastDate, time);
+    return QDateTime(m_lastDate, time, m_zone);
 }
 
 DataFileImport::Line DataFileImport::parse(const QStringList &fields) const

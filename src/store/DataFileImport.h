@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 #include <functional>
 #include <optional>
 
@@ -68,6 +69,9 @@ private:
     };
     QList<DateFormats> m_dateFormats;
     ImportJudge m_judge;
+    // Qt's own time-zone data: the C library's mktime reads /etc/localtime
+    // again for every line.
+    QTimeZone m_zone;
     // Lines of one day share their date text: parsed once.
     mutable QString m_lastDateText;
     mutable QDate m_lastDate;

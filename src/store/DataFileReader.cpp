@@ -83,6 +83,11 @@ bool DataFileReader::next(QStringList *fields, int *lineNumber)
 QStringList DataFileReader::splitLine(QStringView line, QChar separator)
 {
     QStringList fields;
+    if (!line.contains(u'"')) {
+        for (const QStringView field : line.split(separator))
+            fields.append(field.toString());
+        return fields;
+    }
     QString field;
     bool quoted = false;
     bool atFieldStart = true;

@@ -17,7 +17,7 @@ namespace {
 constexpr int BusyTimeoutMs = 2000;
 // Lines of an import per transaction: few commits, and a save of the window
 // waits for one chunk at most.
-constexpr int ImportChunk = 5000;
+constexpr int ImportChunk = 25000;
 
 QString uniqueConnectionName()
 {
@@ -70,9 +70,10 @@ QString ResultStore::open()
         // The write-ahead log shares memory between processes, which a
         // network file system cannot; its file stays in WAL once set.
         const bool network = StorePath::isOnNetworkFileSystem(m_path);
-        for (const QString &pragma : {network ? QStringLiteral("PRAGMA journal_mode = DELETE")
-                                              : QStringLiteral("PRAGMA journal_mode = WAL"),
-                                      QStringLiteral("PRAGMA synchronous = FULL")}) {
+        for (const QString &pragma :
+             {network ? QStringLiteral("PRAGMA journal_mode = DELETE")
+                      : QStringLiteral("PRAGMA journal_mode = WAL"),
+              QStringLiteral("PRAGMA synchronous = FULL"), QStringLiteral("PRAGMA cache_size = -32768")}) {
             if (const QString cause = exec(pragma); !cause.isEmpty()) {
                 m_db.close();
                 return cause;
