@@ -279,7 +279,8 @@ DataFileImport::Line DataFileImport::parse(const QStringList &fields) const
             record.verdict.outside = outside.split(QStringLiteral(", "));
     } else if (m_judge) {
         record.verdict = m_judge(values, written.at(TypeField));
-        record.judgedOnImport = true;
+        // A judge without limits to apply gives no verdict: nothing was judged.
+        record.judgedOnImport = !record.verdict.verdict.isEmpty();
     }
     record.dataFile = m_dataFile;
     record.source = StoreRecord::ImportSource;

@@ -36,7 +36,8 @@ public:
     [[nodiscard]] QString open();
     // The store's UUID, made when the file was created; empty until open.
     [[nodiscard]] const QString &storeId() const { return m_storeId; }
-    // The open connection, for queries on this thread; not valid until open.
+    // The open connection, for queries on this thread; not valid until open,
+    // and not to be kept (nor queries on it) past this object.
     [[nodiscard]] QSqlDatabase database() const { return m_db; }
 
     struct SaveResult
