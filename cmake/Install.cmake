@@ -108,8 +108,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORAN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Library dependencies come from the binaries; the German Qt texts and the
-# Arial-compatible fonts are linked by none, so they are named here.
+# Library dependencies come from the binaries; the German Qt texts, the
+# Arial-compatible fonts and the SQLite driver plugin of the results store
+# are linked by none, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, libqt6sql6-sqlite")
 include(CPack)
