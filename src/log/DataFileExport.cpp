@@ -5,6 +5,7 @@
 #include "core/Limits.h"
 #include "core/Text.h"
 #include "core/Windows1252.h"
+#include "log/MeasurementLog.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -265,9 +266,59 @@ QString recordLine(const QStringList &fields, QChar separator)
     return line;
 }
 
+QString unholdableReason(char32_t character, const QString &column)
+{
+    return QStringLiteral("Das Zeichen %1 im Feld \u201E%2\u201C kann in der Datendatei (Windows-1252) "
+                          "nicht gespeichert werden.")
+        .arg(Windows1252::describe(character), column);
+}
+
+QString withFileSigns(const QString &text, const QLocale &locale)
+{
+    QString mapped = text;
+    const QString decimalPoint = locale.decimalPoint();
+    const QString groupSeparator = locale.groupSeparator();
+    if (!groupSeparator.isEmpty() && !Windows1252::canHold(groupSeparator, Windows1252::Mapping::DataFile))
+        mapped.remove(groupSeparator);
+    if (!decimalPoint.isEmpty() && !Windows1252::canHold(decimalPoint, Windows1252::Mapping::DataFile))
+        mapped.replace(decimalPoint, QStringLiteral("."));
+    return mapped;
+}
+
+RecordBytes recordBytes(const QStringList &fields, QChar separator, const QLocale &locale)
+{
+    QStringList fileFields = fields.mid(0, Quoran::ColumnCount);
+    const QStringList columns = headerLine(u';').split(u';');
+    for (qsizetype column = 0; column < fileFields.size(); ++column) {
+        QString &field = fileFields[column];
+        const bool measured =
+            column >= MeasurementLog::FirstMeasuredField && column <= MeasurementLog::TimeField;
+        if (measured)
+            field = withFileSigns(field, locale);
+        // Each field on its own, so that the message can name it.
+        if (const auto checked = Windows1252::encodeChecked(field, Windows1252::Mapping::DataFile);
+            !checked.ok()) {
+            QString reason = unholdableReason(*checked.unholdable, columns.at(column));
+            // The regional settings wrote it, not the operator.
+            if (measured)
+                reason += QStringLiteral(" Ein Regionalformat wie de_DE unter [Export] Regionalformat in der "
+                                         "Einstellungsdatei behebt das.");
+            return {{}, reason};
+        }
+    }
+    return {
+        Windows1252::encodeChecked(recordLine(fileFields, separator), Windows1252::Mapping::DataFile).bytes,
+        {}};
+}
+
 AppendResult appendLine(const QString &path, const QString &text)
 {
-    return resultOf(appendBytes(QFile::encodeName(path), Windows1252::encode(text) + "\r\n"));
+    const Windows1252::Checked checked = Windows1252::encodeChecked(text, Windows1252::Mapping::DataFile);
+    if (!checked.ok())
+        return {false, QStringLiteral("Das Zeichen %1 kann in der Datendatei (Windows-1252) nicht "
+                                      "gespeichert werden.")
+                           .arg(Windows1252::describe(*checked.unholdable))};
+    return resultOf(appendBytes(QFile::encodeName(path), checked.bytes + "\r\n"));
 }
 
 bool fileExists(const QString &path)
@@ -275,13 +326,18 @@ bool fileExists(const QString &path)
     return QFileInfo(path).exists();
 }
 
-AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields)
+AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
+                  const QLocale &locale)
 {
     if (path.trimmed().isEmpty())
         return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
     const QChar separator = separatorFor(dataTrenner);
+    // Refused before anything is written: no header in a new file either.
+    const RecordBytes record = recordBytes(fields, separator, locale);
+    if (!record.refusal.isEmpty())
+        return {false, record.refusal};
+    const QByteArray nativePath = QFile::encodeName(path);
     if (!fileExists(path)) {
-        const QByteArray nativePath = QFile::encodeName(path);
         // Also when another instance linked the file in first: it must be on
         // the disk before this save is reported done. A failed folder sync
         // leaves the file with its header, and the next save appends to it.
@@ -291,7 +347,7 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
         if (error != 0)
             return resultOf(error);
     }
-    return appendLine(path, recordLine(fields, separator));
+    return resultOf(appendBytes(nativePath, record.bytes + "\r\n"));
 }
 
 } // namespace DataFileExport

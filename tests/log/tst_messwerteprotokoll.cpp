@@ -362,9 +362,10 @@ void TestMesswerteProtokoll::separators_data()
     QTest::newRow("blanks go, tabs stay")
         << "Semikolon [;]"
         << " \tA 1\t " << header(';') << "\tA 1\t" + semicolonRest << ';' << "\tA 1\t";
-    QTest::newRow("outside Windows-1252")
+    QTest::newRow("Arabic-Indic digits as 0-9")
         << "Semikolon [;]"
-        << "Läufer Ω €" << header(';') << "L\xe4ufer ? \x80" + semicolonRest << ';' << "Läufer Ω €";
+        << "Läufer € \u0661\u0662" << header(';') << "L\xe4ufer \x80 12" + semicolonRest << ';'
+        << "Läufer € \u0661\u0662";
     QTest::newRow("10000 characters") << "Semikolon [;]" << QString(10000, 'X') << header(';')
                                       << QByteArray(10000, 'X') + semicolonRest << ';' << QString(10000, 'X');
 }
@@ -405,9 +406,12 @@ void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
     QTest::newRow("type of blanks") << 0 << "   "
                                     << " x ";
     QTest::newRow("number of one blank") << 1 << " "
-                                         << "\t";
-    QTest::newRow("mark of blanks") << 11 << "  "
-                                    << " \t ";
+                                         << "1";
+    // White space of any kind is no entry, as for quoran-read.
+    QTest::newRow("number of a tab") << 1 << "\t"
+                                     << "\t1";
+    QTest::newRow("mark of blanks, tabs and no-break spaces") << 11 << " \t\u00A0 "
+                                                              << " \tx\u00A0 ";
 }
 
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
@@ -501,6 +505,11 @@ void TestMesswerteProtokoll::failedSave_data()
                                       << "Keine Schreibberechtigung.";
     QTest::newRow("disk full") << "full"
                                << "Der Datenträger ist voll.";
+    // Refused before anything is written, never saved as "?".
+    QTest::newRow("type the code page cannot hold")
+        << "unholdable"
+        << "Das Zeichen „İ“ (U+0130) im Feld „Typ“ kann in der Datendatei (Windows-1252) nicht gespeichert "
+           "werden.";
 }
 
 void TestMesswerteProtokoll::failedSave()
@@ -524,11 +533,13 @@ void TestMesswerteProtokoll::failedSave()
         if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
             QSKIP("No /dev/full here");
         path = QStringLiteral("/dev/full");
+    } else if (kind == QLatin1String("unholdable")) {
+        path = bench.dataFile;
     }
     AppState::instance().setDataFile(path);
 
     bench.read();
-    bench.fill(0, "A1");
+    bench.fill(0, kind == QLatin1String("unholdable") ? QStringLiteral("İzmir") : QStringLiteral("A1"));
     bench.fill(1, "17");
     bench.fill(11, "MK");
     QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
@@ -552,6 +563,8 @@ void TestMesswerteProtokoll::failedSave()
         QVERIFY(QDir().mkdir(folder));
     else if (kind == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    else if (kind == QLatin1String("unholdable"))
+        bench.fill(0, "A1");
     else {
         path = bench.dataFile;
         AppState::instance().setDataFile(path);
