@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QLocale>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 // The one process-wide record every window reads and writes. Only the
 // user-interface thread touches it. Every setter that changes a value emits
@@ -35,6 +37,10 @@ public:
     void setDemoModus(bool value) { assign(m_demoModus, value); }
     [[nodiscard]] bool mainGestartet() const { return m_mainGestartet; }
     void setMainGestartet(bool value) { assign(m_mainGestartet, value); }
+    // Numbers, dates and times of the log window and the data file: the
+    // settings file's regional format, or (nothing) the desktop's at the time.
+    [[nodiscard]] QLocale regionalFormat() const { return m_regionalFormat.value_or(QLocale()); }
+    void setRegionalFormat(const std::optional<QLocale> &value) { assign(m_regionalFormat, value); }
     // Outcome of the last read of any window, as the status bar shows it.
     [[nodiscard]] QString lastReadOutcome() const { return m_lastReadOutcome; }
     void setLastReadOutcome(const QString &value) { assign(m_lastReadOutcome, value); }
@@ -63,4 +69,5 @@ private:
     bool m_demoModus = false;
     bool m_mainGestartet = false;
     QString m_lastReadOutcome;
+    std::optional<QLocale> m_regionalFormat;
 };

@@ -132,7 +132,8 @@ void Debuggen::readData()
         return;
     }
 
-    const InspectorView view = inspectReception(result.buffer.received());
+    const InspectorView view =
+        inspectReception(result.buffer.received(), AppState::instance().regionalFormat());
     m_text1->setText(view.hexList);
     m_text2->setText(view.decimalList);
     // A long reception shows from its first byte on.

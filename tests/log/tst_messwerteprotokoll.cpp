@@ -34,11 +34,13 @@ QColor base(const QLineEdit *edit)
 struct Bench : MainWindowBench
 {
     explicit Bench(const QString &maschinenTyp = QString(),
-                   const QString &trenner = QStringLiteral("Semikolon [;]"))
+                   const QString &trenner = QStringLiteral("Semikolon [;]"),
+                   const QString &regionalFormat = QString())
     {
         dataFile = env.path(QStringLiteral("Rotorlage.txt"));
-        sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\n")
-                                 .arg(dataFile, trenner, maschinenTyp));
+        sim.setExtraSettings(
+            QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\nRegionalformat=%4\n")
+                .arg(dataFile, trenner, maschinenTyp, regionalFormat));
         showMain();
         main->activateWindow();
         main->showMesswerteProtokoll();
@@ -90,6 +92,8 @@ private slots:
     void failedSave();
     void titleKeepsOldPort();
     void measuredFieldsAreReadOnly();
+    void regionalFormat_data();
+    void regionalFormat();
     void pastedLineBreakBecomesBlank();
     void demoRead();
     void missingSpeedLeavesFieldEmpty();
@@ -617,6 +621,57 @@ void TestMesswerteProtokoll::measuredFieldsAreReadOnly()
     // Enter walks on from a measured field as well.
     QTest::keyClick(bench.field(5), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), bench.field(6));
+}
+
+void TestMesswerteProtokoll::regionalFormat_data()
+{
+    QTest::addColumn<QString>("format"); // [Export] Regionalformat
+    QTest::addColumn<QString>("shown");  // the voltage constant in the window
+    QTest::addColumn<QString>("saved");  // and in the data file
+    QTest::addColumn<QString>("dateFormat");
+    QTest::addColumn<QString>("status"); // before the first read
+    QTest::newRow("desktop's") << ""
+                               << " 0,28 "
+                               << "0,28"
+                               << "dd.MM.yyyy"
+                               << "";
+    QTest::newRow("en_US") << "en_US"
+                           << " 0.28 "
+                           << "0.28"
+                           << "M/d/yyyy"
+                           << "";
+    // The window shows the regional forms; the file gets 0-9 and ".".
+    QTest::newRow("fa_IR") << "fa_IR"
+                           << " 0\u066B28 "
+                           << "0.28"
+                           << "yyyy/M/d"
+                           << "";
+    QTest::newRow("unknown name: desktop's, and a word")
+        << "xx_YY"
+        << " 0,28 "
+        << "0,28"
+        << "dd.MM.yyyy"
+        << "Regionalformat „xx_YY“ unbekannt – es gelten die Regionseinstellungen des Desktops";
+}
+
+void TestMesswerteProtokoll::regionalFormat()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, shown);
+    QFETCH(QString, saved);
+    QFETCH(QString, dateFormat);
+    Bench bench(QStringLiteral("A1"), QStringLiteral("Semikolon [;]"), format);
+    QVERIFY(bench.ready());
+    QTEST(bench.statusText(), "status");
+    bench.read();
+    QCOMPARE(bench.field(4)->text(), shown);
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    const QList<QByteArray> columns = fileBytes(bench.dataFile).split('\n').value(1).split(';');
+    QCOMPARE(columns.value(4), saved.toLatin1());
+    QCOMPARE(columns.value(9), QDate::currentDate().toString(dateFormat).toLatin1());
 }
 
 void TestMesswerteProtokoll::pastedLineBreakBecomesBlank()
