@@ -1,5 +1,6 @@
 #include "config/ProfileFile.h"
 
+#include "config/ProfileFileLeftovers.h"
 #include "core/FolderSync.h"
 #include "core/Windows1252.h"
 
@@ -301,6 +302,11 @@ private:
 
 [[nodiscard]] bool store(const QString &path, const QByteArray &bytes)
 {
+    // QSaveFile writes through a symbolic link: its copy and the rename are
+    // in the target's folder.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString written = canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+    ProfileFileLeftovers::removeStale(written);
     // QSaveFile also refuses an existing file that is read-only, as Windows does.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -311,10 +317,7 @@ private:
     }
     if (!file.commit())
         return false;
-    // QSaveFile writes through a symbolic link; the rename happened in the target's folder.
-    const QString written = QFileInfo(path).canonicalFilePath();
-    return syncFolderOf(
-               QFile::encodeName(written.isEmpty() ? QFileInfo(path).absoluteFilePath() : written)) == 0;
+    return syncFolderOf(QFile::encodeName(written)) == 0;
 }
 
 } // namespace

@@ -5,12 +5,12 @@
 #include "core/Limits.h"
 #include "core/Text.h"
 #include "core/Windows1252.h"
+#include "log/DataFileLeftovers.h"
 #include "log/MeasurementLog.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QThread>
 
 #include <cerrno>
@@ -108,10 +108,27 @@ int lockWholeFile(int fd)
 // O_APPEND and a single write keep the lines of two local instances apart,
 // the lock those of two machines; on failure the file is cut back to where
 // our bytes began, still under the lock.
-int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extraFlags = 0)
+// The line end that must come first so that the bytes start a line of their
+// own: none after a line break or in an empty file, LF after a lone CR, CR LF
+// otherwise (a torn last line, NUL bytes a cut write left, an editor's file
+// without a final line break). Nothing when the end cannot be read.
+QByteArray lineBreakBefore(int fd, off_t size)
 {
-    FileDescriptor file(
-        ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | extraFlags, 0666));
+    char last = '\n';
+    if (size == 0 || ::pread(fd, &last, 1, size - 1) != 1 || last == '\n')
+        return {};
+    return last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+int appendBytes(const QByteArray &nativePath, const QByteArray &line, int extraFlags = 0)
+{
+    // Read access only to look at the file's last byte; a file we may only
+    // write to is still appended to.
+    const int flags = O_APPEND | O_CREAT | O_CLOEXEC | extraFlags;
+    FileDescriptor file([&] {
+        const int fd = ::open(nativePath.constData(), O_RDWR | flags, 0666);
+        return fd < 0 && errno == EACCES ? ::open(nativePath.constData(), O_WRONLY | flags, 0666) : fd;
+    }());
     if (!file.isOpen())
         return errno;
     const bool createdHere = (extraFlags & O_EXCL) != 0;
@@ -134,6 +151,8 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
     if (::fstat(file.get(), &info) != 0)
         return failBeforeWriting(errno);
     off_t cutAt = info.st_size;
+    // Under the lock, so no other bench appends between the look and the write.
+    const QByteArray bytes = lineBreakBefore(file.get(), info.st_size) + line;
 
     qsizetype done = 0;
     int error = 0;
@@ -190,8 +209,7 @@ int createWithHeader(const QByteArray &target, const QByteArray &headerBytes)
     QByteArray tempPath;
     int error = EEXIST;
     for (int attempt = 0; attempt < 8 && error == EEXIST; ++attempt) {
-        tempPath = folder + ".quoran-" + QByteArray::number(::getpid()) + '-' +
-                   QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        tempPath = DataFileLeftovers::temporaryPath(folder);
         error = appendBytes(tempPath, headerBytes, O_EXCL);
     }
     if (error == EEXIST)
@@ -337,6 +355,8 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
     if (!record.refusal.isEmpty())
         return {false, record.refusal};
     const QByteArray nativePath = QFile::encodeName(path);
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    DataFileLeftovers::removeDead(slash < 0 ? QByteArray() : nativePath.left(slash + 1));
     if (!fileExists(path)) {
         // Also when another instance linked the file in first: it must be on
         // the disk before this save is reported done. A failed folder sync

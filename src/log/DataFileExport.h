@@ -4,7 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// Lines of the data file: Windows-1252, CR LF, a header only in a new file.
+// Lines of the data file: Windows-1252, CR LF, a header only in a new file,
+// each record on a line of its own.
 namespace DataFileExport {
 // "Tabulator" -> tab, "Komma [,]" -> ",", anything else -> ";" (exact, case-sensitive).
 [[nodiscard]] QChar separatorFor(const QString &dataTrenner);
@@ -33,8 +34,9 @@ struct RecordBytes
 [[nodiscard]] QString unholdableReason(char32_t character, const QString &column);
 
 // Appends text + CR LF in one write, fsync, close, holding an exclusive lock
-// on the file meanwhile (waiting up to 2 s for another writer's). On any
-// failure the file is cut back to its old length and the German reason is returned; a text
+// on the file meanwhile (waiting up to 2 s for another writer's); CR LF goes
+// first when the file does not end with a line break. On any failure the file
+// is cut back to its old length and the German reason is returned; a text
 // with a character the code page cannot hold is refused before anything is written.
 struct AppendResult
 {
@@ -48,7 +50,8 @@ struct AppendResult
 // (recordBytes() in the regional format of locale). A new file appears with
 // its header already in it, so two instances saving into the same new file
 // at once still give one header; its folder is synced before the record
-// follows. A refused record writes nothing.
+// follows. A refused record writes nothing. Removes this host's temporary
+// files of saves that were cut short.
 [[nodiscard]] AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
                                 const QLocale &locale = QLocale());
 } // namespace DataFileExport

@@ -149,11 +149,25 @@ private slots:
     void replaceLeavesNoTemporaryFiles()
     {
         QTemporaryDir dir;
+        // Copies that an earlier write cut short left, and files that only look so.
+        const QDateTime twoHoursAgo = QDateTime::currentDateTime().addSecs(-7200);
+        const QStringList stale{"q.ini.LXkfiW", "q.ini.aBcdeF"};
+        const QStringList stay{"q.ini.WvtumI", "q.ini.backup",  "q.ini.BACKUP",
+                               "q.ini.AbC1eF", "q.ini.AbCdEfG", "p.ini.sUIqZc"};
+        for (const QString &name : stale + stay) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Only the first of the kept ones is as young as a write in progress.
+            if (name != stay.constFirst())
+                QVERIFY(file.setFileTime(twoHoursAgo, QFileDevice::FileModificationTime));
+        }
         for (const QString value : {"1", "2"})
             QVERIFY(
                 ProfileFile::write(dir.filePath(QStringLiteral("q.ini")), QStringLiteral("A"), "k", value));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("q.ini")});
+        QStringList expected = stay;
+        expected << QStringLiteral("q.ini");
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 
     void unwritableFolderKeepsFile()

@@ -1,5 +1,6 @@
 #include "core/Windows1252.h"
 #include "log/DataFileExport.h"
+#include "log/DataFileLeftovers.h"
 #include "log/ReadTimestamp.h"
 #include "support/TestFiles.h"
 
@@ -15,6 +16,7 @@
 #include <fcntl.h>
 #include <latch>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -68,7 +70,9 @@ private slots:
     void regionalRecords();
     void longFieldWrittenWhole();
     void newFileGetsHeaderOnce();
-    void existingEmptyFileGetsNoHeader();
+    void existingFileGetsRecordOnItsOwnLine_data();
+    void existingFileGetsRecordOnItsOwnLine();
+    void leftoversOfDeadSavesGo();
     void relativeNameInCurrentFolder();
     void failures_data();
     void failures();
@@ -293,13 +297,56 @@ void TestDataFileExport::newFileGetsHeaderOnce()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Rotorlage.txt"});
 }
 
-void TestDataFileExport::existingEmptyFileGetsNoHeader()
+void TestDataFileExport::existingFileGetsRecordOnItsOwnLine_data()
 {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("between"); // what comes before the record
+    QTest::newRow("empty file gets no header") << QByteArray() << QByteArray();
+    QTest::newRow("after CR LF") << QByteArray("T1\r\n") << QByteArray();
+    QTest::newRow("after LF") << QByteArray("T1\n") << QByteArray();
+    QTest::newRow("last line without its break") << QByteArray("T3\t3") << QByteArray("\r\n");
+    QTest::newRow("torn after the CR") << QByteArray("T3\t3\r") << QByteArray("\n");
+    QTest::newRow("NUL bytes of a torn write stay") << QByteArray("T1\r\n\0\0\0", 7) << QByteArray("\r\n");
+}
+
+void TestDataFileExport::existingFileGetsRecordOnItsOwnLine()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, between);
     const QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    QVERIFY(writeFile(path, {}));
+    QVERIFY(writeFile(path, before));
     QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
-    QCOMPARE(contents(path), QByteArray("T\t\t\t\t\t\t\t\t\t\t\t\r\n"));
+    const QByteArray record("T\t\t\t\t\t\t\t\t\t\t\t\r\n");
+    QCOMPARE(contents(path), before + between + record);
+    QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
+    QCOMPARE(contents(path), before + between + record + record);
+}
+
+void TestDataFileExport::leftoversOfDeadSavesGo()
+{
+    const QTemporaryDir dir;
+    const QByteArray host = DataFileLeftovers::hostName();
+    if (host.isEmpty())
+        QSKIP("This machine has no host name");
+    // A process that has ended, its number not yet taken again.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    QVERIFY(child > 0);
+    QCOMPARE(::waitpid(child, nullptr, 0), child);
+    const QByteArray dead = QByteArray::number(child);
+    const QByteArray alive = QByteArray::number(::getpid());
+    const QStringList stay{".quoran-" + host + "-" + alive + "-1f",
+                           ".quoran-other" + host + "-" + dead + "-1f", ".quoran-" + dead + "-1f",
+                           ".quoran-" + host + "-" + dead + "-notes"};
+    for (const QString &name : stay + QStringList{".quoran-" + host + "-" + dead + "-a0c3"})
+        QVERIFY(writeFile(dir.filePath(name), "Typ\r\n"));
+
+    QVERIFY(DataFileExport::save(dir.filePath("data.txt"), "Semikolon [;]", exampleFields).ok);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeOne("data.txt");
+    QCOMPARE(QSet<QString>(left.cbegin(), left.cend()), QSet<QString>(stay.cbegin(), stay.cend()));
 }
 
 void TestDataFileExport::relativeNameInCurrentFolder()
