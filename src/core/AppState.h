@@ -48,8 +48,16 @@ public:
     // All values back to their start, as a fresh process has them.
     void reset();
 
+    // Every read tells what it found of its port's device, so that the status
+    // bar's port field follows an adapter that was unplugged or came back.
+    void notePortRead(int portNumber, const QString &devicePath, bool present)
+    {
+        emit portRead(portNumber, devicePath, present);
+    }
+
 signals:
     void changed();
+    void portRead(int portNumber, const QString &devicePath, bool present);
 
 private:
     AppState() = default;

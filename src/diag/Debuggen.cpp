@@ -127,6 +127,8 @@ void Debuggen::readData()
         result = readFrame(portNumber, AppState::instance().demoModus());
     }
     AppState::instance().setLastReadOutcome(inspectorStatusText(result, QTime::currentTime()));
+    // When it is the configured port, the status bar learns what the read found.
+    AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
     if (result.outcome != ReadOutcome::Received) {
         showErrorBox(result.message, this);
         return;

@@ -210,7 +210,9 @@ void MesswerteProtokoll::readMeasurement()
 
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
-    const ReadResult result = readFrame(portNumberFromName(state.schnittstelle()), state.demoModus());
+    const int portNumber = portNumberFromName(state.schnittstelle());
+    const ReadResult result = readFrame(portNumber, state.demoModus());
+    AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
     const ReadView view = evaluateRead(result, QDateTime::currentDateTime(), state.regionalFormat());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {

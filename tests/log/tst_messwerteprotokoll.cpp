@@ -452,7 +452,9 @@ void TestMesswerteProtokoll::failedReadBlocksSave_data()
                               << "Prüfsumme falsch";
     QTest::newRow("silent instrument")
         << SimMode{.silent = true} << "" << noDataMessage() << "keine Daten empfangen";
-    QTest::newRow("port gone") << SimMode{} << "/dev/quoran-no-such-device" << portNotAccessibleMessage()
+    QTest::newRow("port gone") << SimMode{} << "/dev/quoran-no-such-device"
+                               << withCause(portNotAccessibleMessage(),
+                                            QStringLiteral("Gerät nicht gefunden"))
                                << "Com1";
     QTest::newRow("folder as port") << SimMode{} << "/"
                                     << withCause(noDataMessage(), QStringLiteral("Kein serielles Gerät"))
