@@ -10,8 +10,6 @@ class TestWindows1252 : public QObject
 private slots:
     void encode_data();
     void encode();
-    void describe_data();
-    void describe();
     void plainEncodeKeepsItsFallback();
     void everyByteReadsBack();
 };
@@ -75,22 +73,6 @@ void TestWindows1252::encode()
     QCOMPARE(checked.bytes, bytes);
     QCOMPARE(checked.unholdable.value_or(0), char32_t(unholdable));
     QCOMPARE(Windows1252::canHold(text, mapping), unholdable == 0);
-}
-
-void TestWindows1252::describe_data()
-{
-    QTest::addColumn<uint>("character");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("letter") << uint(0x10D) << QStringLiteral("„č“ (U+010D)");
-    QTest::newRow("beyond the basic plane") << uint(0x1F600) << QStringLiteral("„😀“ (U+1F600)");
-    QTest::newRow("control character") << uint(0x85) << QStringLiteral("U+0085");
-    QTest::newRow("half a surrogate pair") << uint(0xD800) << QStringLiteral("U+D800");
-}
-
-void TestWindows1252::describe()
-{
-    QFETCH(uint, character);
-    QTEST(Windows1252::describe(char32_t(character)), "text");
 }
 
 void TestWindows1252::everyByteReadsBack()

@@ -1,4 +1,3 @@
-#include "core/Windows1252.h"
 #include "log/DataFileExport.h"
 #include "log/DataFileLeftovers.h"
 #include "log/ReadTimestamp.h"
@@ -180,7 +179,9 @@ void TestDataFileExport::encodesWindows1252()
         QCOMPARE(contents(path), bytes + "\r\n");
         return;
     }
-    QVERIFY2(result.reason.contains(Windows1252::describe(unholdable)), qPrintable(result.reason));
+    // The character by its code, which shows even where its glyph does not.
+    const QString code = QStringLiteral("U+%1").arg(unholdable, 4, 16, QLatin1Char('0')).toUpper();
+    QVERIFY2(result.reason.contains(code), qPrintable(result.reason));
     QVERIFY(!QFileInfo::exists(path));
 }
 
