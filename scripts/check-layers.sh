@@ -4,8 +4,10 @@
 #   core                                 nothing of the program
 #   ui                                   core
 #   config, link, tolerance, log, diag   core, ui and the subsystems before them
+#   store                                core, config, link, tolerance, log (plain: the results store)
+#   central                              core, store (PostgreSQL upload, libpq)
 #   app                                  everything
-# The plain parts (core, link, tolerance, and every file of config, log and
+# The plain parts (core, link, tolerance, store, central, and every file of config, log and
 # diag that is not in the folder's window library "*_ui") include neither
 # ui/, nor a window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
@@ -26,8 +28,10 @@ declare -A allowed=(
     [link]="core config link"
     [tolerance]="core config link tolerance"
     [log]="core ui config link tolerance log"
+    [store]="core config link tolerance log store"
+    [central]="core config link tolerance log store central"
     [diag]="core ui config link tolerance log diag"
-    [app]="core ui config link tolerance log diag app"
+    [app]="core ui config link tolerance log store central diag app"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -44,10 +48,13 @@ fail() {
     failures=$((failures + 1))
 }
 
-check_qt_header() { # file header
+check_qt_header() { # file header layer
     local name=$2
     name=${name#QtCore/}
     if [ -e "$qt_headers/QtCore/$name" ] || [ -e "$qt_headers/QtSerialPort/$name" ]; then
+        return
+    fi
+    if [ "$3" = store ] && [ -e "$qt_headers/QtSql/${name#QtSql/}" ]; then
         return
     fi
     case "$2" in Q* | qt*) fail "$1" "includes <$2>, not plain Qt Core" ;; esac
@@ -59,7 +66,7 @@ while IFS= read -r file; do
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
     case $layer in
-    core | link | tolerance) plain=true ;;
+    core | link | tolerance | store | central) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
     while IFS= read -r include; do
@@ -75,7 +82,7 @@ while IFS= read -r file; do
     done < <(grep -E '^#include +"' "$file" || true)
     if $plain; then
         while IFS= read -r header; do
-            check_qt_header "$file" "$header"
+            check_qt_header "$file" "$header" "$layer"
         done < <(grep -E '^#include +<Q' "$file" | sed -E 's/^#include +<([^>]+)>.*/\1/' || true)
     fi
 done < <(git ls-files 'src/*.h' 'src/*.cpp')

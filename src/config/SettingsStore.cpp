@@ -85,6 +85,7 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
     settings.limitsFile = read(limitsSection, "Datei", QString());
     settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
+    settings.regionalFormat = read(exportSection, "Regionalformat", QString());
     return settings;
 }
 

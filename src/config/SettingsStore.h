@@ -15,8 +15,10 @@ struct StoredSettings
     // Nothing when the stored text is not a boolean: the caller keeps its state.
     std::optional<bool> symbolListe;
     std::optional<bool> taskliste;
+    // [Export] Regionalformat, read only: empty for the desktop's regional settings.
+    QString regionalFormat = {};
     // [Grenzwerte] Datei: the limits table; empty for none.
-    QString limitsFile;
+    QString limitsFile = {};
     // [Export] Bewertung: only read, never written.
     bool verdictColumns = false;
 };
@@ -37,7 +39,8 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order; the two booleans must be set. The
-// limits file only when it is set or its key is already in the file, so a
-// settings file of a bench without limits keeps its six keys.
+// Writes all six keys in their order (never the regional format or the
+// verdict columns); the two booleans must be set. The limits file only when
+// it is set or its key is already in the file, so a settings file of a bench
+// without limits keeps its six keys.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);

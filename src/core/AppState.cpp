@@ -17,4 +17,5 @@ void AppState::reset()
     setDemoModus(false);
     setMainGestartet(false);
     setLastReadOutcome({});
+    setRegionalFormat(std::nullopt);
 }

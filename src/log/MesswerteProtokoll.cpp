@@ -240,8 +240,10 @@ void MesswerteProtokoll::readMeasurement()
 
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
-    const ReadResult result = readFrame(portNumberFromName(state.schnittstelle()), state.demoModus());
-    const ReadView view = evaluateRead(result, QDateTime::currentDateTime());
+    const int portNumber = portNumberFromName(state.schnittstelle());
+    const ReadResult result = readFrame(portNumber, state.demoModus());
+    AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
+    const ReadView view = evaluateRead(result, QDateTime::currentDateTime(), state.regionalFormat());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {
         // Whatever was shown before is gone, so nothing waits to be saved.
@@ -272,6 +274,7 @@ void MesswerteProtokoll::saveRecord()
         // The save may wait up to 2 s for another bench that holds the file.
         const WaitCursor waitCursor;
         return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts(),
+                                    state.regionalFormat(),
                                     verdictColumns(m_verdict, state.verdictColumns()));
     }();
     if (!result.ok) {
@@ -333,8 +336,7 @@ void MesswerteProtokoll::showVerdict(const VerdictView *view)
     m_verdictField->setToolTip(view ? view->toolTip : QString());
     m_verdictField->setAccessibleDescription(m_verdictField->toolTip());
     const bool judged = view && (view->kind == Verdict::Kind::Pass || view->kind == Verdict::Kind::Fail);
-    QFont font = arialFont(judged ? 14 : 8.25, true);
-    m_verdictField->setFont(font);
+    m_verdictField->setFont(arialFont(judged ? 14 : 8.25, true));
     QPalette palette;
     if (view && view->kind == Verdict::Kind::Pass)
         palette.setColor(QPalette::Window, PassColour);

@@ -106,7 +106,7 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
 
     if (options.save) {
         const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options),
+            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options), locale,
             verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns));
         if (!saved.ok)
             return failure(SaveFailed,
