@@ -184,55 +184,6 @@ private slots:
         QCOMPARE(boolCode(back.symbolListe), 0);
     }
 
-    void limitsFileKey_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("limitsFile");
-        QTest::addColumn<QByteArray>("section"); // what the file holds of it after the save
-        QTest::newRow("none set, none stored") << QByteArray() << "" << QByteArray();
-        QTest::newRow("set") << QByteArray() << "/g/Grenzen.csv"
-                             << QByteArray("[Grenzwerte]\r\nDatei=/g/Grenzen.csv\r\n");
-        QTest::newRow("cleared") << QByteArray("[grenzwerte]\r\ndatei=/g/alt.csv\r\n") << ""
-                                 << QByteArray("[grenzwerte]\r\ndatei=\r\n");
-    }
-
-    void limitsFileKey()
-    {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, limitsFile);
-        QFETCH(QByteArray, section);
-        const QString path = makeFile(nextPath(), before);
-        StoredSettings settings = sample;
-        settings.limitsFile = limitsFile;
-        // Read from the file, never written to it.
-        settings.verdictColumns = true;
-        writeStoredSettings(path, settings);
-        const QByteArray written = contents(path);
-        QVERIFY2(written.contains(section) && written.count("werte]") == int(!section.isEmpty()),
-                 written.constData());
-        QVERIFY(!written.contains("Bewertung"));
-        QCOMPARE(readStoredSettings(path).limitsFile, limitsFile);
-    }
-
-    void verdictColumnsRead_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("True") << QByteArray("Bewertung=True") << true;
-        QTest::newRow("1") << QByteArray("bewertung=1") << true;
-        QTest::newRow("False") << QByteArray("Bewertung=False") << false;
-        QTest::newRow("not a boolean") << QByteArray("Bewertung=ja") << false;
-        QTest::newRow("missing") << QByteArray() << false;
-    }
-
-    void verdictColumnsRead()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(bool, expected);
-        const QString path = makeFile(nextPath(), "[Export]\r\n" + line + "\r\n");
-        QCOMPARE(readStoredSettings(path).verdictColumns, expected);
-    }
-
     // Executable, whether <base name>.ini stands beside it, XDG_CONFIG_HOME, HOME.
     void settingsFileOfInstalledProgram_data()
     {
