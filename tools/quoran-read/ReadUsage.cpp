@@ -36,7 +36,7 @@ QString usageText(const QString &settingsFile)
                "Rückgabewerte:\n"
                "  0  Messung gelesen (mit --save: und gespeichert)\n"
                "  2  Aufruffehler, oder die mit --settings oder --limits genannte Datei fehlt oder ist\n"
-               "     nicht lesbar\n"
+               "     nicht lesbar, oder kein gültiges Regionalformat für die Datendatei\n"
                "  3  die Schnittstelle kann nicht angesprochen werden\n"
                "  4  keine Daten empfangen\n"
                "  5  Startbyte, Endbyte oder Prüfsumme falsch\n"
