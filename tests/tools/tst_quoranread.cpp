@@ -48,7 +48,7 @@ Run runRead(const QStringList &arguments, const QString &locale = German,
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-const QStringList SaveArguments{"--save", "--typ", " A,1 \"x\" ", "--nummer", "17 Ω", "--visum", "MK"};
+const QStringList SaveArguments{"--save", "--typ", " A,1 \"x\" ", "--nummer", "17 ½", "--visum", "MK"};
 
 } // namespace
 
@@ -119,6 +119,10 @@ void TestQuoranRead::statusesAndOutputs_data()
     const QString missingFolder = QStringLiteral("/nonexistent/Rotorlage.txt");
     row("data file not writable", SaveArguments, 6,
         {MeasurementLog::saveFailureMessage(missingFolder, QString()).text}, {},
+        "[Export]\nDataFile=" + missingFolder);
+    row("operator field the code page cannot hold",
+        {"--save", "--typ", "A1", "--nummer", "17 Ω", "--visum", "MK"}, 6,
+        {"Fehler: Datenspeicherung\n", "Das Zeichen „Ω“ (U+03A9) im Feld „Nummer“"}, {},
         "[Export]\nDataFile=" + missingFolder);
 
     row("unknown option", {"--bogus"}, 2, {"--bogus"});
