@@ -2,12 +2,14 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QSysInfo>
 #include <cmath>
 
 namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
+const QString resultsSection = QStringLiteral("Ergebnisse");
 } // namespace
 
 QString defaultDataFile()
@@ -82,6 +84,9 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
+    settings.resultsFile = read(resultsSection, "Datei", QString());
+    settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
+    settings.bench = read(resultsSection, "Pruefstand", QSysInfo::machineHostName());
     return settings;
 }
 

@@ -17,6 +17,12 @@ struct StoredSettings
     std::optional<bool> taskliste;
     // [Export] Regionalformat, read only: empty for the desktop's regional settings.
     QString regionalFormat = {};
+    // [Ergebnisse], read only: Datei (empty: the store's usual place),
+    // Speichern (False switches the store off; anything not a boolean keeps
+    // it on) and Pruefstand (the bench's name, default the host name).
+    QString resultsFile = {};
+    bool resultsOn = true;
+    QString bench = {};
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
@@ -34,5 +40,6 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order (never the regional format); the two booleans must be set.
+// Writes all six keys in their order (never the regional format nor
+// [Ergebnisse]); the two booleans must be set.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
