@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include "ReadImport.h"
 #include "ReadOptions.h"
 #include "ReadOutput.h"
 #include "ReadUsage.h"
@@ -12,6 +13,8 @@
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
 #include "log/MeasurementLog.h"
+#include "store/ResultSaver.h"
+#include "store/StoreSetup.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -63,6 +66,8 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
     const StoredSettings stored = readStoredSettings(file);
+    if (!options.importFiles.isEmpty())
+        return ReadImport::run(options.importFiles, stored, settingsPath, locale);
 
     ReadOutput::Reading reading;
     int portNumber = 1;
@@ -95,23 +100,30 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     reading.buffer = result.buffer;
     reading.measuredTexts = view.measuredTexts;
 
+    // A store that cannot be written leaves the save counted and says so on standard error.
+    QByteArray storeNote;
     if (options.save) {
-        const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options));
+        const QStringList fields = ReadOutput::recordFields(reading, options);
+        const DataFileExport::AppendResult saved =
+            DataFileExport::save(stored.dataFile, stored.dataTrenner, fields);
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
+        ResultSaver results;
+        results.use(StoreSetup::fromSettings(stored, settingsPath));
+        if (const QString note = results.save(reading.buffer, reading.time, fields, stored.dataFile, {});
+            !note.isEmpty())
+            storeNote = (note + QLatin1Char('\n')).toUtf8();
     }
 
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {Success, ReadOutput::text(reading).toUtf8(), {}};
+        return {Success, ReadOutput::text(reading).toUtf8(), storeNote};
     case ReadOptions::OutputFormat::Json:
-        return {Success, ReadOutput::json(reading), {}};
+        return {Success, ReadOutput::json(reading), storeNote};
     case ReadOptions::OutputFormat::Csv:
-        return {Success,
-                (ReadOutput::csv(reading, options, stored.dataTrenner) + QLatin1Char('\n')).toUtf8(),
-                {}};
+        return {Success, (ReadOutput::csv(reading, options, stored.dataTrenner) + QLatin1Char('\n')).toUtf8(),
+                storeNote};
     }
     return {};
 }

@@ -16,6 +16,7 @@ const QString DemoOption = QStringLiteral("--demo");
 const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
+const QString ImportOption = QStringLiteral("--import");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
@@ -30,10 +31,11 @@ ParseResult parse(const QStringList &arguments)
 {
     static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
                                             TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption, CsvOption,
-                                           SaveOption, HelpOption, VersionOption};
+    static const QSet<QString> flagOptions{DemoOption, JsonOption,    CsvOption,   SaveOption,
+                                           HelpOption, VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
+    QStringList files; // the arguments that are no option: data files of --import
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments.at(i);
         std::optional<QString> value;
@@ -60,7 +62,7 @@ ParseResult parse(const QStringList &arguments)
         } else if (name.startsWith(u'-')) {
             return usageError(QStringLiteral("Unbekannte Option: %1").arg(name));
         } else {
-            return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(name));
+            files.append(arguments.at(i));
         }
     }
 
@@ -71,6 +73,23 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+    if (flags.contains(ImportOption)) {
+        // An import reads no instrument: only the settings file goes with it.
+        for (const QString &other : {PortOption, DeviceOption, TypeOption, NumberOption, MarkOption}) {
+            if (values.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        for (const QString &other : {DemoOption, JsonOption, CsvOption, SaveOption}) {
+            if (flags.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        if (files.isEmpty())
+            return usageError(QStringLiteral("Zu --import fehlt die Datendatei."));
+        options.importFiles = files;
+        return {options, {}};
+    }
+    if (!files.isEmpty())
+        return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(files.first()));
 
     if (flags.contains(JsonOption) && flags.contains(CsvOption))
         return usageError(QStringLiteral("--json und --csv schließen einander aus."));

@@ -22,6 +22,8 @@ struct Options
     QString type;   // --typ
     QString number; // --nummer
     QString mark;   // --visum
+    // --import FILE...: data files to read into the results store; no read then.
+    QStringList importFiles;
     bool help = false;
     bool version = false;
 };
