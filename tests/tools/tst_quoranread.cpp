@@ -133,6 +133,10 @@ void TestQuoranRead::statusesAndOutputs_data()
     row("blank operator field", {"--save", "--typ", "A", "--nummer", " ", "--visum", "MK"}, 2, {"--nummer"});
     row("operator field missing", {"--save", "--typ", "A", "--nummer", "1"}, 2, {"--visum"});
     row("operator field without save", {"--typ", "A"}, 2, {"--save"});
+    row("regional format unknown", {}, 2, {"Fehler: Regionalformat\n", "xx_NOWHERE"}, {},
+        "[Export]\nRegionalformat=xx_NOWHERE");
+    row("save under C without a regional format", SaveArguments, 2, {"Fehler: Regionalformat\n"}, {}, {},
+        "C");
     row("settings file missing", {"--settings", "{ini}.missing"}, 2, {"{ini}.missing"});
     row("settings file a folder", {"--settings", "/tmp"}, 2, {"/tmp"});
 

@@ -1,6 +1,5 @@
 #include "ReadImport.h"
 
-#include "config/RegionalFormat.h"
 #include "config/SettingsStore.h"
 #include "store/ImportSummary.h"
 #include "store/ResultSaver.h"
@@ -10,7 +9,7 @@
 namespace ReadImport {
 
 ReadCommand::Outcome run(const QStringList &files, const StoredSettings &stored, const QString &settingsFile,
-                         const QLocale &desktop)
+                         const QLocale &locale)
 {
     ReadCommand::Outcome outcome;
     const StoreSetup setup = StoreSetup::fromSettings(stored, settingsFile);
@@ -21,8 +20,6 @@ ReadCommand::Outcome run(const QStringList &files, const StoredSettings &stored,
                           .toUtf8();
         return outcome;
     }
-    // The numbers as the window writes them; the other decimal sign is tried where one does not parse.
-    const QLocale locale = RegionalFormat::resolve(stored.regionalFormat, desktop).locale;
     ResultStore store(setup.path);
     for (const QString &file : files) {
         const ImportReport report = store.importDataFile(file, locale);
