@@ -40,16 +40,11 @@ QString usageText(const QString &settingsFile)
                "  --version         die Version\n"
                "\n"
                "Rückgabewerte:\n"
-               "  0  Messung gelesen (mit --save: und gespeichert); mit --import: jede Datei
-               "
-               "     gelesen (abgewiesene Zeilen stehen im Bericht)
-               "
-               "  2  Aufruffehler, oder die mit --settings genannte Datei fehlt oder ist nicht lesbar,
-               "
-               "     oder kein gültiges Regionalformat für die Datendatei; mit --import: eine
-               "
-               "     Datendatei fehlt oder ist nicht lesbar
-               "
+               "  0  Messung gelesen (mit --save: und gespeichert); mit --import: jede Datei\n"
+               "     gelesen (abgewiesene Zeilen stehen im Bericht)\n"
+               "  2  Aufruffehler, oder die mit --settings genannte Datei fehlt oder ist nicht lesbar,\n"
+               "     oder kein gültiges Regionalformat für die Datendatei; mit --import: eine\n"
+               "     Datendatei fehlt oder ist nicht lesbar\n"
                "  3  die Schnittstelle kann nicht angesprochen werden\n"
                "  4  keine Daten empfangen\n"
                "  5  Startbyte, Endbyte oder Prüfsumme falsch\n"
