@@ -20,8 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(SimMode)
-
 namespace {
 
 const QString German = QStringLiteral("de_DE.UTF-8");
