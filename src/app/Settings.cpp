@@ -7,6 +7,7 @@
 #include "config/SettingsPath.h"
 #include "config/SettingsStore.h"
 #include "core/AppState.h"
+#include "store/StoreSetup.h"
 
 void LoadSettings()
 {
@@ -29,6 +30,9 @@ void LoadSettings()
     // the first read replaces it.
     if (format.unknown)
         state.setLastReadOutcome(RegionalFormat::unknownStatusText(stored.regionalFormat));
+    const StoreSetup results = StoreSetup::fromSettings(stored, settingsFilePath());
+    state.setResultsFile(results.path);
+    state.setBench(results.bench);
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));

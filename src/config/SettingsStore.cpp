@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QSysInfo>
 #include <cmath>
 
 namespace {
@@ -10,6 +11,7 @@ const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
 const QString limitsSection = QStringLiteral("Grenzwerte");
 const QString limitsKey = QStringLiteral("Datei");
+const QString resultsSection = QStringLiteral("Ergebnisse");
 } // namespace
 
 QString defaultDataFile()
@@ -86,6 +88,9 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.limitsFile = read(limitsSection, "Datei", QString());
     settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
+    settings.resultsFile = read(resultsSection, "Datei", QString());
+    settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
+    settings.bench = read(resultsSection, "Pruefstand", QSysInfo::machineHostName());
     return settings;
 }
 

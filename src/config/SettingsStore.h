@@ -21,6 +21,12 @@ struct StoredSettings
     QString limitsFile = {};
     // [Export] Bewertung: only read, never written.
     bool verdictColumns = false;
+    // [Ergebnisse], read only: Datei (empty: the store's usual place),
+    // Speichern (False switches the store off; anything not a boolean keeps
+    // it on) and Pruefstand (the bench's name, default the host name).
+    QString resultsFile = {};
+    bool resultsOn = true;
+    QString bench = {};
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
@@ -39,8 +45,8 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order (never the regional format or the
-// verdict columns); the two booleans must be set. The limits file only when
-// it is set or its key is already in the file, so a settings file of a bench
-// without limits keeps its six keys.
+// Writes all six keys in their order (never the regional format, the
+// verdict columns nor [Ergebnisse]); the two booleans must be set. The limits
+// file only when it is set or its key is already in the file, so a settings
+// file of a bench without limits keeps its six keys.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);

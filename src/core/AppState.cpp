@@ -18,4 +18,6 @@ void AppState::reset()
     setMainGestartet(false);
     setLastReadOutcome({});
     setRegionalFormat(std::nullopt);
+    setResultsFile({});
+    setBench({});
 }

@@ -7,6 +7,7 @@
 #include "log/DataFileExport.h"
 #include "log/OperatorFieldColour.h"
 #include "log/VerdictView.h"
+#include "store/StoreJudge.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
 #include "ui/LayoutFit.h"
@@ -89,6 +90,8 @@ MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
         if (AppState::instance().limitsFile() != (m_limits ? m_limits->path() : QString()))
             judge();
     });
+    // After the window is up: a store locked by another program may wait 2 s.
+    QTimer::singleShot(0, this, &MesswerteProtokoll::catchUpResults);
 }
 
 QLineEdit *MesswerteProtokoll::field(int index) const
@@ -243,7 +246,8 @@ void MesswerteProtokoll::readMeasurement()
     const int portNumber = portNumberFromName(state.schnittstelle());
     const ReadResult result = readFrame(portNumber, state.demoModus());
     AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
-    const ReadView view = evaluateRead(result, QDateTime::currentDateTime(), state.regionalFormat());
+    const QDateTime readTime = QDateTime::currentDateTime();
+    const ReadView view = evaluateRead(result, readTime, state.regionalFormat());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {
         // Whatever was shown before is gone, so nothing waits to be saved.
@@ -253,6 +257,8 @@ void MesswerteProtokoll::readMeasurement()
     }
 
     m_saved = false;
+    m_frame = result.buffer;
+    m_readTime = readTime;
     for (qsizetype i = 0; i < view.measuredTexts.size(); ++i) {
         QLineEdit *edit = m_fields[std::size_t(FirstMeasuredField + i)];
         edit->setText(view.measuredTexts[i]);
@@ -270,11 +276,11 @@ void MesswerteProtokoll::readMeasurement()
 void MesswerteProtokoll::saveRecord()
 {
     AppState &state = AppState::instance();
+    const QStringList fields = fieldTexts();
     const DataFileExport::AppendResult result = [&] {
         // The save may wait up to 2 s for another bench that holds the file.
         const WaitCursor waitCursor;
-        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts(),
-                                    state.regionalFormat(),
+        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fields, state.regionalFormat(),
                                     verdictColumns(m_verdict, state.verdictColumns()));
     }();
     if (!result.ok) {
@@ -282,10 +288,35 @@ void MesswerteProtokoll::saveRecord()
         showErrorBox(saveFailureMessage(state.dataFile(), result.reason), this);
         return;
     }
+    // The data file has the record: the save counts whatever the store says.
+    const QString storeNote = [&] {
+        const WaitCursor waitCursor;
+        m_results.use(storeSetup());
+        return m_results.save(m_frame, m_readTime, fields, state.dataFile(),
+                              m_limits ? StoreJudge::fromVerdict(m_verdict) : StoreVerdict{});
+    }();
+    if (!storeNote.isEmpty())
+        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
+}
+
+void MesswerteProtokoll::catchUpResults()
+{
+    m_results.use(storeSetup());
+    if (const QString note = m_results.catchUp(); !note.isEmpty()) {
+        AppState &state = AppState::instance();
+        const QString shown = state.lastReadOutcome();
+        state.setLastReadOutcome(shown.isEmpty() ? note : shown + QStringLiteral("; ") + note);
+    }
+}
+
+StoreSetup MesswerteProtokoll::storeSetup()
+{
+    const AppState &state = AppState::instance();
+    return StoreSetup{state.resultsFile(), state.bench()};
 }
 
 QStringList MesswerteProtokoll::fieldTexts() const

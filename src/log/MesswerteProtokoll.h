@@ -2,10 +2,12 @@
 
 #include "link/Frame.h"
 #include "log/MeasurementLog.h"
+#include "store/ResultSaver.h"
 #include "tolerance/LimitsFile.h"
 #include "tolerance/Verdict.h"
 #include "ui/ChildWindow.h"
 
+#include <QDateTime>
 #include <array>
 #include <optional>
 
@@ -44,6 +46,10 @@ private:
     // Judges the reading shown against the limits for the type field's text.
     void judge();
     void showVerdict(const VerdictView *view);
+    // Records a failed store write left pending, written once the store works.
+    void catchUpResults();
+    // The store of the settings as they are now.
+    [[nodiscard]] static StoreSetup storeSetup();
 
     std::array<QLineEdit *, MeasurementLog::FieldCount> m_fields{};
     QPushButton *m_cmdRead = nullptr;
@@ -55,4 +61,8 @@ private:
     std::optional<MeasurementRecord> m_record; // the valid reading shown
     std::optional<LimitsFile> m_limits;        // of the limits file set
     Verdict m_verdict;                         // on m_record
+    // The frame and moment of the valid read on show, for the results store.
+    ReceptionBuffer m_frame;
+    QDateTime m_readTime;
+    ResultSaver m_results;
 };

@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include "ReadImport.h"
 #include "ReadOptions.h"
 #include "ReadOutput.h"
 #include "ReadUsage.h"
@@ -14,6 +15,9 @@
 #include "log/DataFileExport.h"
 #include "log/MeasurementLog.h"
 #include "log/VerdictView.h"
+#include "store/ResultSaver.h"
+#include "store/StoreJudge.h"
+#include "store/StoreSetup.h"
 #include "tolerance/LimitsTable.h"
 
 #include <QDateTime>
@@ -75,6 +79,8 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (format.unknown)
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::unknownMessage(stored.regionalFormat)}));
+    if (!options.importFiles.isEmpty())
+        return ReadImport::run(options.importFiles, stored, settingsPath, format.locale);
     if (options.save && RegionalFormat::missingForSave(stored.regionalFormat, locale))
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::missingForSaveMessage()}));
@@ -114,13 +120,23 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (!limitsPath.isEmpty())
         reading.verdict = Verdict::judge(LimitsTable::read(limitsPath), options.type, view.record);
 
+    // A store that cannot be written leaves the save counted and says so on standard error.
+    QByteArray storeNote;
     if (options.save) {
-        const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options), format.locale,
-            verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns));
+        const QStringList fields = ReadOutput::recordFields(reading, options);
+        const DataFileExport::AppendResult saved =
+            DataFileExport::save(stored.dataFile, stored.dataTrenner, fields, format.locale,
+                                 verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns));
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
+        ResultSaver results;
+        results.use(StoreSetup::fromSettings(stored, settingsPath));
+        if (const QString note =
+                results.save(reading.buffer, reading.time, fields, stored.dataFile,
+                             reading.verdict ? StoreJudge::fromVerdict(*reading.verdict) : StoreVerdict{});
+            !note.isEmpty())
+            storeNote = (note + QLatin1Char('\n')).toUtf8();
     }
 
     // The reading goes out whatever the verdict; --check only sets the status.
@@ -139,14 +155,14 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     }
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {status, ReadOutput::text(reading).toUtf8(), err};
+        return {status, ReadOutput::text(reading).toUtf8(), err + storeNote};
     case ReadOptions::OutputFormat::Json:
-        return {status, ReadOutput::json(reading), err};
+        return {status, ReadOutput::json(reading), err + storeNote};
     case ReadOptions::OutputFormat::Csv:
         return {status,
                 (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
                     .toUtf8(),
-                err};
+                err + storeNote};
     }
     return {};
 }

@@ -24,6 +24,8 @@ struct Options
     QString mark;                  // --visum
     std::optional<QString> limits; // --limits: overrides the settings' limits file
     bool check = false;            // the verdict becomes the exit status
+    // --import FILE...: data files to read into the results store; no read then.
+    QStringList importFiles;
     bool help = false;
     bool version = false;
 };
