@@ -147,9 +147,9 @@ void Auswertung::refresh()
         m_filters->setTypes(types.value);
         // The newest record's type at first: its trend is what one looks for.
         if (first && types.ok()) {
-            const Fetched<QList<ReviewRow>> newest = m_source->rows({}, {}, 0, 1);
-            if (newest.ok() && !newest.value.isEmpty())
-                m_filters->chooseType(newest.value.first().type);
+            const Fetched<QString> newest = m_source->newestType();
+            if (newest.ok())
+                m_filters->chooseType(newest.value);
         }
     }
     applyFilter();

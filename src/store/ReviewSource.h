@@ -25,6 +25,8 @@ public:
     [[nodiscard]] virtual QString description() const = 0;
     // The machine types of all records, sorted.
     [[nodiscard]] virtual Fetched<QStringList> types() = 0;
+    // The type of the newest record; empty when there is none.
+    [[nodiscard]] virtual Fetched<QString> newestType() = 0;
     // How many records the filter lets through.
     [[nodiscard]] virtual Fetched<qint64> count(const ReviewFilter &filter) = 0;
     // count lines of the table from offset on, in the given order.

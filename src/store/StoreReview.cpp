@@ -162,6 +162,20 @@ Fetched<QStringList> StoreReview::types()
     return result;
 }
 
+Fetched<QString> StoreReview::newestType()
+{
+    if (const QString cause = ready(); !cause.isEmpty())
+        return {{}, cause};
+    // From the index by type and time alone.
+    Fetched<QString> result;
+    result.cause =
+        run(m_store,
+            QStringLiteral("SELECT type FROM measurements GROUP BY type ORDER BY max(time_utc) DESC "
+                           "LIMIT 1"),
+            {}, [&](const QSqlQuery &query) { result.value = query.value(0).toString(); });
+    return result;
+}
+
 Fetched<qint64> StoreReview::count(const ReviewFilter &filter)
 {
     if (const QString cause = ready(); !cause.isEmpty())
@@ -173,17 +187,23 @@ Fetched<qint64> StoreReview::count(const ReviewFilter &filter)
     return result;
 }
 
-Fetched<QList<ReviewRow>> StoreReview::rows(const ReviewFilter &filter, const ReviewOrder &order,
+Fetched<QList<ReviewRow>> StoreReview::rows(const ReviewFilter &filter, const ReviewOrder &sorting,
                                             qint64 offset, int count)
 {
     if (const QString cause = ready(); !cause.isEmpty())
         return {{}, cause};
     Where where = whereOf(filter);
-    const QString direction = order.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    const QString direction = sorting.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     // The id breaks ties, so that pages neither repeat nor skip a record.
-    const QString statement = QStringLiteral("SELECT %1 FROM measurements%2 ORDER BY %3%4, id%4 LIMIT :count "
-                                             "OFFSET :offset")
-                                  .arg(RowColumns, where.sql, reviewColumnSqlName(order.column), direction);
+    // Sorted as keys and ids alone, then the page's rows read: sorting whole
+    // rows of a store without a fitting index takes several times longer.
+    const QString order =
+        QStringLiteral(" ORDER BY %1%2, id%2").arg(reviewColumnSqlName(sorting.column), direction);
+    const QString statement =
+        QStringLiteral(
+            "SELECT %1 FROM measurements WHERE id IN (SELECT id FROM measurements%2%3 LIMIT :count "
+            "OFFSET :offset)%3")
+            .arg(RowColumns, where.sql, order);
     where.values.append({QStringLiteral(":count"), count});
     where.values.append({QStringLiteral(":offset"), offset});
     Fetched<QList<ReviewRow>> result;
