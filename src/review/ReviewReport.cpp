@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 
 namespace {
 
@@ -56,8 +57,13 @@ QString ReviewReport::writePdf(const QString &path, QGraphicsView &chart) const
     below(paragraph(painter, page.adjusted(0, y, 0, 0), filter, font(9)));
 
     // The chart as drawn on the screen, scaled to the page's width.
-    const QRect chartArea(0, y, page.width(), page.height() * 36 / 100);
-    chart.render(&painter, chartArea, chart.viewport()->rect(), Qt::KeepAspectRatio);
+    const QRect viewport = chart.viewport()->rect();
+    const int chartHeight =
+        viewport.width() > 0
+            ? std::min(page.height() * 40 / 100, page.width() * viewport.height() / viewport.width())
+            : page.height() * 36 / 100;
+    const QRect chartArea(0, y, page.width(), chartHeight);
+    chart.render(&painter, chartArea, viewport, Qt::KeepAspectRatio);
     below(chartArea.height());
 
     // The figures in two columns.
@@ -80,21 +86,25 @@ QString ReviewReport::writePdf(const QString &path, QGraphicsView &chart) const
     // The newest records, as many as the page holds.
     below(paragraph(painter, page.adjusted(0, y, 0, 0), QStringLiteral("Neueste Messwerte"), font(11, true)));
     if (!header.isEmpty()) {
+        // The first column (the time) twice as wide as the others.
         const int columns = int(header.size());
-        const int width = page.width() / columns;
+        const int unit = page.width() / (columns + 1);
+        const auto left = [unit](int column) { return column == 0 ? 0 : (column + 1) * unit; };
+        const auto width = [unit](int column) { return (column == 0 ? 2 * unit : unit) - Dpi / 24; };
         painter.setFont(font(8, true));
         const int rowHeight = painter.fontMetrics().lineSpacing();
         for (int c = 0; c < columns; ++c)
-            painter.drawText(QRect(c * width, y, width - gap / 2, rowHeight), Qt::AlignLeft, header[c]);
-        y += rowHeight;
+            painter.drawText(QRect(left(c), y, width(c), rowHeight), Qt::AlignLeft, header[c]);
+        y += rowHeight + gap / 4;
         painter.drawLine(0, y, page.width(), y);
+        y += gap / 4;
         painter.setFont(font(8));
         for (const QStringList &row : rows) {
             if (y + rowHeight > page.height())
                 break;
             for (int c = 0; c < columns && c < row.size(); ++c)
-                painter.drawText(QRect(c * width, y, width - gap / 2, rowHeight), Qt::AlignLeft,
-                                 painter.fontMetrics().elidedText(row[c], Qt::ElideRight, width - gap / 2));
+                painter.drawText(QRect(left(c), y, width(c), rowHeight), Qt::AlignLeft,
+                                 painter.fontMetrics().elidedText(row[c], Qt::ElideRight, width(c)));
             y += rowHeight;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QHelpEvent>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QToolTip>
@@ -42,7 +43,8 @@ TrendChart::TrendChart(NumberLookup numbers, QWidget *parent)
     area->legend()->setAlignment(Qt::AlignBottom);
     area->setMargins(QMargins(4, 4, 4, 4));
     m_line = lineSeries(area, QString(), QPen(QColor(0x1f, 0x4e, 0x9a), 1.0));
-    m_mean = lineSeries(area, QStringLiteral("Mittelwert"), dashed(QColor(0x2e, 0x7d, 0x32)));
+    QPen meanPen(QColor(0x2e, 0x7d, 0x32), 2.5);
+    m_mean = lineSeries(area, QStringLiteral("Mittelwert"), meanPen);
     m_lower = lineSeries(area, QStringLiteral("untere Grenze"), dashed(QColor(0xc6, 0x28, 0x28)));
     m_upper = lineSeries(area, QStringLiteral("obere Grenze"), dashed(QColor(0xc6, 0x28, 0x28)));
     m_markers = new QScatterSeries(area);
@@ -58,7 +60,6 @@ TrendChart::TrendChart(NumberLookup numbers, QWidget *parent)
         series->attachAxis(m_time);
         series->attachAxis(m_value);
     }
-    connect(m_markers, &QScatterSeries::hovered, this, &TrendChart::showMarkerTip);
     showMessage(QString());
 }
 
@@ -196,16 +197,36 @@ QString TrendChart::tipFor(std::size_t index) const
              reviewQuantityName(m_trend.quantity), m_locale.toString(series.values[index], 'g', 10));
 }
 
-void TrendChart::showMarkerTip(const QPointF &point, bool entered)
+bool TrendChart::viewportEvent(QEvent *event)
 {
-    if (!entered) {
+    if (event->type() != QEvent::ToolTip)
+        return QChartView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    if (const qsizetype marker = markerAt(help->pos()); marker >= 0)
+        QToolTip::showText(help->globalPos(), m_markerTips.value(marker), viewport());
+    else
         QToolTip::hideText();
-        return;
-    }
+    return true;
+}
+
+qsizetype TrendChart::markerAt(const QPointF &position) const
+{
+    if (!m_markers->isVisible())
+        return -1;
+    // The nearest marker within its own radius and a little more.
+    const qreal reach = m_markers->markerSize() / 2 + 2;
+    qsizetype found = -1;
+    qreal best = reach * reach;
     const QList<QPointF> points = m_markers->points();
-    const auto found = std::find(points.begin(), points.end(), point);
-    if (found != points.end())
-        QToolTip::showText(QCursor::pos(), m_markerTips.value(found - points.begin()), this);
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF away = mapFromScene(chart()->mapToPosition(points[i], m_markers)) - position;
+        const qreal distance = QPointF::dotProduct(away, away);
+        if (distance <= best) {
+            best = distance;
+            found = i;
+        }
+    }
+    return found;
 }
 
 qsizetype TrendChart::linePointCount() const

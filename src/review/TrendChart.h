@@ -41,17 +41,20 @@ public:
 
     [[nodiscard]] qsizetype linePointCount() const;
     [[nodiscard]] qsizetype markerCount() const;
-    [[nodiscard]] QString markerToolTip(qsizetype marker) const { return m_markerTips.value(marker); }
     [[nodiscard]] qsizetype outsideCount() const { return m_outside.size(); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The marker under the mouse shows its tool tip; the scene's own help
+    // would hide it, having none.
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void draw();
     [[nodiscard]] int columns() const;
-    void showMarkerTip(const QPointF &point, bool entered);
     [[nodiscard]] QString tipFor(std::size_t index) const;
+    // The marker at a point of the viewport; -1 for none.
+    [[nodiscard]] qsizetype markerAt(const QPointF &position) const;
 
     NumberLookup m_numbers;
     QHash<qint64, QString> m_knownNumbers;
