@@ -813,65 +813,65 @@ void TestMesswerteProtokoll::exitCloses()
 
 void TestMesswerteProtokoll::verdictFollowsType()
 {
-    Bench bench(QStringLiteral("A1"));
-    QVERIFY(bench.ready());
-    QLabel *verdict = bench.window->verdictField();
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    QLabel *verdict = fixture.window->verdictField();
     QVERIFY(verdict);
     // Without a limits file the window is as it was.
     QVERIFY(verdict->isHidden());
-    const QString limits = makeFile(bench.env.path(QStringLiteral("Grenzen.csv")),
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")),
                                     "Typ;Wert;Min;Max\r\nA1;Polzahl;4;4\r\nA1;el. Winkel;2,8;4\r\n"
                                     "b2;el. Winkel;3,0;4,0\r\nB2;Offset Phase V;0;50\r\n");
     AppState::instance().setLimitsFile(limits);
     QVERIFY(verdict->isVisible());
     QCOMPARE(verdict->accessibleName(), QStringLiteral("Bewertung"));
     QCOMPARE(verdict->text(), QString());
-    const QColor normal = base(bench.field(6));
+    const QColor normal = base(fixture.field(6));
 
-    bench.read();
+    fixture.read();
     QCOMPARE(verdict->text(), QStringLiteral("i.O."));
-    QCOMPARE(bench.field(6)->toolTip(), QStringLiteral("Grenze: 2,8 … 4,0"));
-    QCOMPARE(base(bench.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 2,8 … 4,0"));
+    QCOMPARE(base(fixture.field(6)), normal);
 
     // The operator types another type: judged again at once.
-    bench.field(0)->setFocus();
-    bench.field(0)->selectAll();
-    QTest::keyClicks(bench.field(0), QStringLiteral(" B2"));
+    fixture.field(0)->setFocus();
+    fixture.field(0)->selectAll();
+    QTest::keyClicks(fixture.field(0), QStringLiteral(" B2"));
     QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
-    const QColor marked = base(bench.field(6));
+    const QColor marked = base(fixture.field(6));
     QVERIFY(marked != normal && marked != Red && marked != Green);
-    QCOMPARE(bench.field(6)->toolTip(), QStringLiteral("Grenze: 3,0 … 4,0"));
-    QCOMPARE(base(bench.field(2)), normal); // no limit on B2's pole count
-    QCOMPARE(bench.field(2)->toolTip(), QString());
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 3,0 … 4,0"));
+    QCOMPARE(base(fixture.field(2)), normal); // no limit on B2's pole count
+    QCOMPARE(fixture.field(2)->toolTip(), QString());
     QVERIFY2(verdict->toolTip().contains(QStringLiteral("el. Winkel, Offset Phase V")) &&
                  verdict->toolTip().contains(QStringLiteral("Offset Phase V: 86 (Grenze: 0 … 50)")),
              qPrintable(verdict->toolTip()));
     // A failed machine goes on record too, with its verdict where asked for.
     AppState::instance().setVerdictColumns(true);
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    QCOMPARE(bench.boxes.count(), 0);
-    const QByteArray saved = fileBytes(bench.dataFile);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.count(), 0);
+    const QByteArray saved = fileBytes(fixture.dataFile);
     QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
                  saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
              saved.constData());
 
-    bench.fill(0, "C3");
+    fixture.fill(0, "C3");
     QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
-    QCOMPARE(base(bench.field(6)), normal);
-    QCOMPARE(bench.field(6)->toolTip(), QString());
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
 
     // A failed read clears the verdict and its marks.
-    bench.fill(0, "B2");
+    fixture.fill(0, "B2");
     QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
-    bench.sim.setMode(SimMode{.badChecksum = true});
-    bench.read();
-    QCOMPARE(bench.boxes.count(), 1);
+    fixture.sim.setMode(SimMode{.badChecksum = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.count(), 1);
     QCOMPARE(verdict->text(), QString());
     QCOMPARE(verdict->toolTip(), QString());
-    QCOMPARE(base(bench.field(6)), normal);
-    QCOMPARE(bench.field(6)->toolTip(), QString());
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
 
     AppState::instance().setLimitsFile(QString());
     QVERIFY(verdict->isHidden());
