@@ -10,6 +10,9 @@ include(GNUInstallDirs)
 set(QUORAN_APP_ID io.github.quoran.Quoran)
 # Date of the release of PROJECT_VERSION: change it together with the version.
 set(QUORAN_RELEASE_DATE 2026-12-07)
+# Debian revision of the package: 1 for a new version, one more for a package
+# of the same version whose packaging changed. Package and changelog both carry it.
+set(QUORAN_DEBIAN_REVISION 1)
 set(QUORAN_PACKAGE_MAINTAINER "The Quoran developers <quoran@example.org>"
     CACHE STRING "Maintainer field of the Debian package and its changelog")
 
@@ -65,12 +68,17 @@ foreach(_page quoran.1 quoran-read.1 quoran-sim.1)
     install(FILES ${_quoran_generated}/${_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
+# The schema of the central database, for administrators who apply it with psql.
+install(FILES ${PROJECT_SOURCE_DIR}/sql/central-v1.sql DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/quoran/sql)
+
 # Debian policy files in share/doc/quoran.
 _quoran_gzip_configured(${_quoran_packaging}/debian/changelog.in ${_quoran_generated}/changelog.Debian.gz)
 install(FILES ${_quoran_generated}/changelog.Debian.gz ${_quoran_packaging}/debian/copyright
         DESTINATION ${_quoran_docdir})
+install(FILES ${_quoran_packaging}/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME quoran)
 
-# The Debian package: dist/quoran_<version>_<arch>.deb through scripts/package.sh.
+# The Debian package: dist/quoran_<version>-<revision>_<arch>.deb through scripts/package.sh.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quoran)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -95,12 +103,16 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_PACKAGE_NAME quoran)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${QUORAN_DEBIAN_REVISION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORAN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Library dependencies come from the binaries; the German Qt texts and the
-# Arial-compatible fonts are linked by none, so they are named here.
+# Library dependencies come from the binaries; the German Qt texts, the
+# Arial-compatible fonts and the SQLite driver plugin of the results store
+# are linked by none, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, libqt6sql6-sqlite")
+# Debian's GNOME session is Wayland; without the plugin Qt falls back to XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Fails when an include points up the layers. A header-only include never
 # fails to link, so the build alone would not notice.
-#   core                      nothing of the program
-#   ui                        core
-#   config, link, log, diag   core, ui and the subsystems before them
-#   app                       everything
-# The plain parts (core, link, and every file of config, log and diag that is
-# not in the folder's window library "*_ui") include neither ui/, nor a
-# window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
+#   core                                 nothing of the program
+#   ui                                   core
+#   config, link, tolerance, log, diag   core, ui and the subsystems before them
+#   store                                core, config, link, tolerance, log (plain: the results store)
+#   log's window part                    also store (the log window writes it); log's plain part not
+#   central                              core, store (PostgreSQL upload, libpq)
+#   review                               core, ui, config, link, tolerance, log, store, diag (a window library)
+#   app                                  everything
+# The plain parts (core, link, tolerance, store, central, and every file of config, log and
+# diag that is not in the folder's window library "*_ui") include neither
+# ui/, nor a window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
+# The review window reads the store through its queries, never by Qt Sql.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,9 +29,13 @@ declare -A allowed=(
     [ui]="core ui"
     [config]="core ui config"
     [link]="core config link"
-    [log]="core ui config link log"
-    [diag]="core ui config link log diag"
-    [app]="core ui config link log diag app"
+    [tolerance]="core config link tolerance"
+    [log]="core ui config link tolerance log"
+    [store]="core config link tolerance log store"
+    [central]="core config link tolerance log store central"
+    [diag]="core ui config link tolerance log diag"
+    [review]="core ui config link tolerance log store diag review"
+    [app]="core ui config link tolerance log store central diag review app"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -43,10 +52,13 @@ fail() {
     failures=$((failures + 1))
 }
 
-check_qt_header() { # file header
+check_qt_header() { # file header layer
     local name=$2
     name=${name#QtCore/}
     if [ -e "$qt_headers/QtCore/$name" ] || [ -e "$qt_headers/QtSerialPort/$name" ]; then
+        return
+    fi
+    if [ "$3" = store ] && [ -e "$qt_headers/QtSql/${name#QtSql/}" ]; then
         return
     fi
     case "$2" in Q* | qt*) fail "$1" "includes <$2>, not plain Qt Core" ;; esac
@@ -57,24 +69,31 @@ while IFS= read -r file; do
     layer=${rel%%/*}
     [ -n "${allowed[$layer]+x}" ] || continue
     plain=false
+    below=${allowed[$layer]}
     case $layer in
-    core | link) plain=true ;;
+    core | link | tolerance | store | central) plain=true ;;
     config | log | diag) is_window_part "$rel" || plain=true ;;
     esac
+    if [ "$layer" = log ] && ! $plain; then
+        below="$below store"
+    fi
     while IFS= read -r include; do
         target=$(sed -E 's/^#include +"([^"]+)".*/\1/' <<<"$include")
         dir=${target%%/*}
         [ "$dir" != "$target" ] || continue
         [ -n "${allowed[$dir]+x}" ] || continue
-        if ! grep -qw "$dir" <<<"${allowed[$layer]}"; then
+        if ! grep -qw "$dir" <<<"$below"; then
             fail "$file" "includes $target from a higher layer"
         elif $plain && { [ "$dir" = ui ] || is_window_part "$target" || { is_window_part "${target%.h}.cpp"; }; }; then
             fail "$file" "plain code includes the window part $target"
         fi
     done < <(grep -E '^#include +"' "$file" || true)
+    if [ "$layer" = review ] && grep -qE '^#include +<(QtSql/)?QSql' "$file"; then
+        fail "$file" "the review window uses Qt Sql instead of the store's queries"
+    fi
     if $plain; then
         while IFS= read -r header; do
-            check_qt_header "$file" "$header"
+            check_qt_header "$file" "$header" "$layer"
         done < <(grep -E '^#include +<Q' "$file" | sed -E 's/^#include +<([^>]+)>.*/\1/' || true)
     fi
 done < <(git ls-files 'src/*.h' 'src/*.cpp')

@@ -41,6 +41,15 @@ cleanup() {
 trap cleanup EXIT
 dpkg-deb -x "$deb" "$contents"
 
+echo "== version"
+version=$(dpkg-deb -f "$deb" Version)
+[ "$(basename "$deb")" = "quoran_${version}_$(dpkg-deb -f "$deb" Architecture).deb" ] ||
+    fail "$(basename "$deb") does not carry the package's version $version"
+case $version in *-*) ;; *) fail "version $version has no Debian revision" ;; esac
+changelog=$(zcat "$contents/usr/share/doc/quoran/changelog.Debian.gz" | sed -n '1s/^quoran (\([^)]*\)).*/\1/p')
+[ "$changelog" = "$version" ] || fail "the changelog's last entry is $changelog, the package $version"
+echo "$version"
+
 echo "== desktop-file-validate"
 desktop-file-validate "$contents"/usr/share/applications/*.desktop || fail "desktop entry invalid"
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package dist/quoran_<version>_<arch>.deb: installs what
-# it needs, makes a Release build with Debian's hardening flags in its own
-# folder (default: build-package) and packs it with CPack (stripped binaries,
-# library dependencies from dpkg-shlibdeps).
+# Builds the Debian package dist/quoran_<version>-<revision>_<arch>.deb (e.g.
+# quoran_1.1.0-1_amd64.deb): installs what it needs, makes a Release build
+# (the CMake preset package) with Debian's hardening flags in its own folder
+# (default: build-package) and packs it with CPack (stripped binaries, library
+# dependencies from dpkg-shlibdeps).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-package"}
@@ -17,10 +18,10 @@ dist="$root/dist"
 cd "$root"
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="${CPPFLAGS:-} ${CXXFLAGS:-}"
-# A fresh configuration with only the options given here: none that a caller
-# exported for its own builds (CI's sanitizer build) gets into the package.
-rm -f "$build/CMakeCache.txt"
-QUORAN_BUILD_TYPE=Release QUORAN_CMAKE_OPTIONS="-DQUORAN_TESTS=OFF -DQUORAN_BENCH=OFF" "$root/scripts/setup.sh" "$build"
+# A fresh configuration with the preset's options only: none that a caller
+# exported for its own builds (QUORAN_CMAKE_OPTIONS) gets into the package.
+cmake --preset package --fresh -B "$build"
+cmake --build "$build" -j"$(nproc)"
 
 rm -f "$build"/quoran_*.deb
 (cd "$build" && cpack -G DEB)

@@ -6,8 +6,8 @@
 # go to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-"$root/scripts/setup.sh" "$build"
+build="$root/build" # where the preset dev builds
+"$root/scripts/setup.sh" dev
 
 # Numbers, dates and times follow the regional settings; a machine without
 # any (LANG unset, C or POSIX) shows them the German way the bench expects.

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Installs what the build, the program, the tests and the package checks need
-# on Debian 12 and builds into the folder given as $1 (default: build). Extra
-# CMake options come from QUORAN_CMAKE_OPTIONS. With --packages it only
+# on Debian 12 and builds the CMake preset given as $1 (default: dev, into
+# build/; see CMakePresets.json). Extra CMake options come from
+# QUORAN_CMAKE_OPTIONS, on top of the preset's. With --packages it only
 # installs; every other script takes its packages from here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-"$root/build"}
+preset=${1:-dev}
 
 # What the program needs to build and run.
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
-                  fonts-dejavu-core libgl-dev qt6-translations-l10n)
+                  fonts-dejavu-core libgl-dev qt6-translations-l10n libpq-dev
+                  libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev)
 # What CI and development add: the X session tests (virtual X server, a window
-# manager, X tools), the formatter, and building and checking the package.
+# manager, X tools), the formatter, building and checking the package, and the
+# PostgreSQL server that the central database tests start.
 development_packages=(xvfb xauth xdotool x11-utils openbox imagemagick clang-format
-                      dpkg-dev file lintian desktop-file-utils appstream man-db)
+                      dpkg-dev file lintian desktop-file-utils appstream man-db postgresql)
 missing=()
 for p in "${program_packages[@]}" "${development_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -24,9 +27,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-[ "${1:-}" != "--packages" ] || exit 0
+[ "$preset" != "--packages" ] || exit 0
 
+# Presets are found in the source folder.
+cd "$root"
 # shellcheck disable=SC2086
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${QUORAN_BUILD_TYPE:-RelWithDebInfo} \
-    ${QUORAN_CMAKE_OPTIONS:-}
-cmake --build "$build" -j"$(nproc)"
+cmake --preset "$preset" ${QUORAN_CMAKE_OPTIONS:-}
+cmake --build --preset "$preset" -j"$(nproc)"

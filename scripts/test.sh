@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs, builds and runs the whole test suite (offscreen windows).
+# Installs, builds and runs the whole test suite (offscreen windows) of the
+# CMake preset given as $1 (default: dev; sanitize for the sanitizer build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-"$root/build"}
-"$root/scripts/setup.sh" "$build"
-cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+preset=${1:-dev}
+"$root/scripts/setup.sh" "$preset"
+cd "$root"
+ctest --preset "$preset"

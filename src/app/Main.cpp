@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/FilePanel.h"
+#include "app/ImportCommand.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
 #include "app/ScreenFill.h"
@@ -11,6 +12,7 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "ui/AltKeyGuard.h"
 #include "ui/FocusInView.h"
 #include "ui/WindowListBar.h"
@@ -46,7 +48,9 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
                   .openDataFolder = [this] { m_filePanel->openFolder(this); },
                   .fileMenuShown = [this] { m_filePanel->showFile(AppState::instance().dataFile()); },
                   .close = [this] { close(); },
+                  .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
+                  .showAuswertung = [this] { showAuswertung(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
                   .showDebuggen = [this] { showDebuggen(); },
                   .showInfo = [this] { showInfo(); },
@@ -83,6 +87,7 @@ void Main::createStatusBar()
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
+    connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
     m_filePanel = new FilePanel(panel(QStringLiteral("sbPanelFile"), 4), m_actions->openDataFile(),
                                 m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
@@ -144,6 +149,8 @@ void Main::toolbarClick(const QString &key)
 {
     if (key == QLatin1String("MesswerteProtokoll"))
         showMesswerteProtokoll();
+    else if (key == QLatin1String("Auswertung"))
+        showAuswertung();
     else if (key == QLatin1String("Einstellungen"))
         showEinstellungen();
     else if (key == QLatin1String("Hilfe"))
@@ -174,11 +181,12 @@ template <class Window> void Main::showChild(QPointer<Window> &slot)
 
 void Main::showMesswerteProtokoll()
 {
-    const bool created = !m_messwerteProtokoll;
     showChild(m_messwerteProtokoll);
-    if (created)
-        connect(m_messwerteProtokoll, &MesswerteProtokoll::configuredPortRead, m_portPanel,
-                &PortPanel::showFound);
+}
+
+void Main::showAuswertung()
+{
+    showChild(m_auswertung);
 }
 
 void Main::showEinstellungen()
@@ -197,6 +205,11 @@ void Main::showDebuggen()
 MesswerteProtokoll *Main::messwerteProtokoll() const
 {
     return m_messwerteProtokoll;
+}
+
+Auswertung *Main::auswertung() const
+{
+    return m_auswertung;
 }
 
 Einstellungen *Main::einstellungen() const

@@ -13,6 +13,7 @@ const char *const KeyProperty = "key";
 MainActions::MainActions(QMainWindow *window, const Calls &calls)
 {
     m_images.add(QStringLiteral("Rotorlage"), QStringLiteral(":/images/rotorlage.png"));
+    m_images.add(QStringLiteral("Auswertung"), QStringLiteral(":/images/auswertung.png"));
     m_images.add(QStringLiteral("Einstellungen"), QStringLiteral(":/images/einstellungen.png"));
     m_images.add(QStringLiteral("Help"), QStringLiteral(":/images/help.png"));
     m_images.add(QStringLiteral("Exit"), QStringLiteral(":/images/exit.png"));
@@ -39,13 +40,16 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
     };
     static const Row rows[] = {
         {Kind::Menu, u"mnuDatei", u"&Datei", &Calls::fileMenuShown},
+        // Exit stays first: Alt+D, Enter ends the program as it always has.
+        {Kind::Item, u"mnuExit", u"E&xit", &Calls::close, &MainActions::m_mnuExit},
+        {Kind::Separator, u"SeparatorImport"},
         {Kind::Item, u"mnuDatendatei", u"&Datendatei öffnen", &Calls::openDataFile,
          &MainActions::m_mnuDatendatei},
         {Kind::Item, u"mnuOrdner", u"&Ordner öffnen", &Calls::openDataFolder, &MainActions::m_mnuOrdner},
-        {Kind::Separator, u"Separator0"},
-        {Kind::Item, u"mnuExit", u"E&xit", &Calls::close, &MainActions::m_mnuExit},
+        {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
+        {Kind::Item, u"mnuAuswertung", u"Messwerte a&uswerten", &Calls::showAuswertung},
         {Kind::Menu, u"mnuExtras", u"E&xtras"},
         {Kind::Mark, u"mnuSymbolleiste", u"&Symbolleiste", nullptr, &MainActions::m_mnuSymbolleiste},
         {Kind::Mark, u"mnuTaskliste", u"&Taskliste", nullptr, &MainActions::m_mnuTaskliste},
@@ -103,6 +107,7 @@ void MainActions::createToolBar(QMainWindow *window, const Calls &calls)
     };
     static constexpr Button buttons[] = {
         {u"MesswerteProtokoll", u"Messwerte protokollieren", u"Rotorlage"},
+        {u"Auswertung", u"Messwerte auswerten", u"Auswertung"},
         {u"Einstellungen", u"Einstellungen", u"Einstellungen"},
         {u"Hilfe", u"Info", u"Help"},
         {u"Exit", u"Programm verlassen", u"Exit"},

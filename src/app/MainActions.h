@@ -21,7 +21,9 @@ public:
         // The menu "Datei" is about to open: its items follow the data file.
         std::function<void()> fileMenuShown;
         std::function<void()> close;
+        std::function<void()> importDataFiles;
         std::function<void()> showMesswerteProtokoll;
+        std::function<void()> showAuswertung;
         std::function<void()> showEinstellungen;
         std::function<void()> showDebuggen;
         std::function<void()> showInfo;

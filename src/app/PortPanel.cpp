@@ -2,6 +2,7 @@
 
 #include "config/PortMap.h"
 #include "link/PortNumber.h"
+#include "link/ReadStatus.h"
 
 #include <QLabel>
 
@@ -26,18 +27,21 @@ void PortPanel::showPort(const QString &portName)
     // The loaded pins serve one look only; later the settings file may have changed.
     const QString device =
         m_loadedPins ? PortMap::devicePathFor(port, *m_loadedPins) : PortMap::currentDevicePath(port);
-    showFound(portName, device);
-}
-
-void PortPanel::showFound(const QString &portName, const QString &devicePath)
-{
     m_loadedPins.reset();
     m_stale = false;
     m_portName = portName;
     QString text =
-        portName + QStringLiteral(": ") + (devicePath.isEmpty() ? QStringLiteral("kein Gerät") : devicePath);
+        portName + QStringLiteral(": ") + (device.isEmpty() ? QStringLiteral("kein Gerät") : device);
     // A pinned adapter that is unplugged keeps its pin; say that it is not there.
-    if (!devicePath.isEmpty() && !PortMap::deviceExists(devicePath))
+    if (!device.isEmpty() && !PortMap::deviceExists(device))
         text += QStringLiteral(" (fehlt)");
     m_label->setText(text);
+}
+
+void PortPanel::showRead(int portNumber, const QString &devicePath, bool present)
+{
+    // The inspector reads other ports too; only the configured one is shown here.
+    if (m_portName.isEmpty() || portNumberFromName(m_portName) != portNumber)
+        return;
+    m_label->setText(portFieldText(m_portName, devicePath, present));
 }

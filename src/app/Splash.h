@@ -24,6 +24,7 @@ protected:
 
 private:
     void activateStep();
+    void belongToMainWindow();
 
     QPushButton *m_cmdExit;
     bool m_initialised = false;

@@ -69,7 +69,8 @@ ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo)
         if (outcome.portNotAccessible()) {
             result.reason = outcome.reason;
             result.outcome = ReadOutcome::PortNotAccessible;
-            result.message = portNotAccessibleMessage();
+            // The status bar knows why; the box says it too.
+            result.message = withCause(portNotAccessibleMessage(), result.reason);
         }
         return false;
     };

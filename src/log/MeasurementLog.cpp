@@ -1,18 +1,16 @@
 #include "log/MeasurementLog.h"
 
+#include "core/Text.h"
 #include "link/ReadStatus.h"
 #include "log/ReadTimestamp.h"
 
-#include "core/Text.h"
-
 #include <QFileInfo>
-#include <algorithm>
 
 namespace MeasurementLog {
 
 bool isFilled(const QString &text)
 {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' '; });
+    return !isBlank(text);
 }
 
 bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark)
@@ -35,7 +33,8 @@ ReadView evaluateRead(const ReadResult &result, const QDateTime &now, const QLoc
         return view;
     }
     view.valid = true;
-    view.measuredTexts = displayTexts(decodeFrame(result.buffer), locale);
+    view.record = decodeFrame(result.buffer);
+    view.measuredTexts = displayTexts(view.record, locale);
     view.measuredTexts << QLatin1Char(' ') + ReadTimestamp::dateText(now.date(), locale)
                        << QLatin1Char(' ') + ReadTimestamp::timeText(now.time(), locale);
     return view;

@@ -61,9 +61,12 @@ QPushButton *ChildWindow::pictureButton(const QString &name, const QString &imag
     auto *button = named(new QPushButton(m_client), name);
     button->setIcon(QIcon(image));
     button->setIconSize(QSize(32, 32));
-    button->setShortcut(QKeySequence(Qt::ALT | accessKey));
-    button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(toolTip, QChar(accessKey)));
     button->setAccessibleName(toolTip);
+    button->setToolTip(toolTip);
+    if (accessKey != Qt::Key_unknown) {
+        button->setShortcut(QKeySequence(Qt::ALT | accessKey));
+        button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(toolTip, QChar(accessKey)));
+    }
     // Enter on a focused button presses it, as the bench's operators are used to.
     button->setAutoDefault(true);
     return button;

@@ -33,9 +33,10 @@ protected:
     // A button on the client area showing a picture instead of a caption;
     // its tool tip names it, also for screen readers. Alt with accessKey (a
     // letter) presses it, as an underlined caption letter would; the tool
-    // tip says so: "Daten speichern (Alt+S)".
+    // tip says so: "Daten speichern (Alt+S)". Without accessKey the tool tip
+    // stands as given (a caption's key may lead to the button).
     [[nodiscard]] QPushButton *pictureButton(const QString &name, const QString &image,
-                                             const QString &toolTip, Qt::Key accessKey);
+                                             const QString &toolTip, Qt::Key accessKey = Qt::Key_unknown);
     // A label on the client area at its place in twips.
     QLabel *addLabel(const QString &name, const QString &text, const QRect &twips);
     // An input at its place, with the caption label beside it as buddy and name.

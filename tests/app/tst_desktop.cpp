@@ -63,13 +63,21 @@ void pointAt(const QWidget *widget, QPoint point, const QStringList &action = {}
         QProcess::execute(QStringLiteral("xdotool"), action);
 }
 
-// Clicks the frame's scroll bar arrows, as the operator would, until control
-// lies wholly inside the frame's visible part.
+// The part of control that has to show: all of it, or for a list about as
+// large as the frame's visible part or larger, a good piece of its start.
+QRect partToShow(QMdiArea *area, const QWidget *control)
+{
+    return QRect(QPoint(0, 0), control->size().boundedTo(area->viewport()->size() / 2));
+}
+
+// Clicks the frame's scroll bar arrows, as the operator would, until that
+// part of control lies inside the frame's visible part.
 bool bringIntoView(QMdiArea *area, QWidget *control)
 {
     for (int round = 0; round < 4; ++round) {
         const QRect viewport = area->viewport()->rect();
-        const QRect place(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+        const QRect place =
+            partToShow(area, control).translated(control->mapTo(area->viewport(), QPoint(0, 0)));
         if (viewport.contains(place))
             return true;
         const bool vertical = place.top() < viewport.top() || place.bottom() > viewport.bottom();
@@ -92,11 +100,12 @@ bool bringIntoView(QMdiArea *area, QWidget *control)
     return false;
 }
 
-// Whether the pointer over control's middle reaches it; a button is pressed
-// there and let go elsewhere, so it shows pressed but does not act.
-bool pointerReaches(QWidget *control)
+// Whether the pointer over the middle of the part that shows reaches control;
+// a button is pressed there and let go elsewhere, so it shows pressed but
+// does not act.
+bool pointerReaches(QMdiArea *area, QWidget *control)
 {
-    const QPoint middle = control->rect().center();
+    const QPoint middle = partToShow(area, control).center();
     pointAt(control, middle);
     const auto under = [control, middle] {
         const QWidget *found = QApplication::widgetAt(control->mapToGlobal(middle));
@@ -133,6 +142,7 @@ int reachEveryControl(int argc, char *argv[])
         {"MesswerteProtokoll", &Main::showMesswerteProtokoll},
         {"Einstellungen", &Main::showEinstellungen},
         {"Debuggen", &Main::showDebuggen},
+        {"Auswertung", &Main::showAuswertung},
     };
     QStringList unreached;
     for (const auto &[name, show] : windows) {
@@ -150,7 +160,7 @@ int reachEveryControl(int argc, char *argv[])
                 !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QComboBox *>(control) ||
                   qobject_cast<QLineEdit *>(control) || qobject_cast<QAbstractItemView *>(control)))
                 continue;
-            if (bringIntoView(area, control) && pointerReaches(control))
+            if (bringIntoView(area, control) && pointerReaches(area, control))
                 ++reached;
             else
                 unreached << QStringLiteral("%1.%2").arg(QLatin1String(name), control->objectName());

@@ -1,16 +1,18 @@
 #include "app/Main.h"
-#include "app/Settings.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "support/AppTestEnvironment.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "ui/WindowListBar.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
@@ -38,18 +40,7 @@ private slots:
     void statusBarFollowsSettings();
     void everyControlHasAnAccessibleName();
     void focusedControlScrollsIntoView();
-
-private:
-    static Main *loadedMain();
 };
-
-Main *TestMainWindow::loadedMain()
-{
-    LoadSettings();
-    Main *main = Windows::main();
-    main->show();
-    return main;
-}
 
 void TestMainWindow::menuCaptions_data()
 {
@@ -69,6 +60,8 @@ void TestMainWindow::menuCaptions_data()
                                 << "&Auswahl" << false << "";
     QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
                                            << "&Messwerte protokollieren" << false << "";
+    QTest::newRow("mnuAuswertung") << "mnuAuswertung"
+                                   << "Messwerte a&uswerten" << false << "";
     QTest::newRow("mnuExtras") << "mnuExtras"
                                << "E&xtras" << false << "";
     QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
@@ -107,10 +100,12 @@ void TestMainWindow::toolBarButtons()
     QToolBar *bar = main->findChild<QToolBar *>("tlbSymbolleiste");
     QVERIFY(bar);
     const QList<QAction *> actions = bar->actions();
-    QCOMPARE(actions.size(), 7);
-    const QStringList keys{"MesswerteProtokoll", "", "Einstellungen", "", "Hilfe", "", "Exit"};
-    const QStringList tips{"Messwerte protokollieren", "", "Einstellungen", "", "Info", "",
-                           "Programm verlassen"};
+    QCOMPARE(actions.size(), 9);
+    const QStringList keys{
+        "MesswerteProtokoll", "", "Auswertung", "", "Einstellungen", "", "Hilfe", "", "Exit"};
+    const QStringList tips{
+        "Messwerte protokollieren", "", "Messwerte auswerten", "", "Einstellungen", "", "Info", "",
+        "Programm verlassen"};
     for (int i = 0; i < actions.size(); ++i) {
         QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
         QCOMPARE(actions[i]->property("key").toString(), keys[i]);
@@ -131,6 +126,8 @@ void TestMainWindow::toolbarClickMatchesKeysExactly_data()
                                         << "MesswerteProtokoll";
     QTest::newRow("Einstellungen") << "Einstellungen"
                                    << "Einstellungen";
+    QTest::newRow("Auswertung") << "Auswertung"
+                                << "Auswertung";
     QTest::newRow("Hilfe") << "Hilfe"
                            << "Splash";
     QTest::newRow("hilfe in lower case") << "hilfe"
@@ -145,9 +142,9 @@ void TestMainWindow::toolbarClickMatchesKeysExactly()
 {
     QFETCH(QString, key);
     QFETCH(QString, opens);
-    AppTestEnvironment env;
+    MainWindowFixture fixture;
     AppState::instance().setMainGestartet(true);
-    Main *main = loadedMain();
+    Main *main = fixture.showMain();
     main->toolbarClick(key);
     const QStringList open = [main] {
         QStringList names;
@@ -163,8 +160,8 @@ void TestMainWindow::toolbarClickMatchesKeysExactly()
 
 void TestMainWindow::toggleSwitchesSurviveRestart()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     auto *symbolleiste = main->findChild<QAction *>("mnuSymbolleiste");
     auto *taskliste = main->findChild<QAction *>("mnuTaskliste");
     symbolleiste->trigger();
@@ -178,10 +175,10 @@ void TestMainWindow::toggleSwitchesSurviveRestart()
     taskliste->trigger();
     QVERIFY(!main->windowListBar()->isBarVisible());
     main->close();
-    QVERIFY(env.readIni().contains("SymbolListe=False\r\nTaskliste=False\r\n"));
+    QVERIFY(fixture.env.readIni().contains("SymbolListe=False\r\nTaskliste=False\r\n"));
 
     AppTestEnvironment::destroyWindows();
-    Main *restarted = loadedMain();
+    Main *restarted = fixture.showMain();
     QVERIFY(restarted != nullptr);
     QVERIFY(!restarted->symbolleisteChecked());
     QVERIFY(restarted->toolBar()->isHidden());
@@ -190,8 +187,8 @@ void TestMainWindow::toggleSwitchesSurviveRestart()
 
 void TestMainWindow::barsHaveNoContextMenuBehindTheMarks()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     // Qt's own bar menu would hide a bar while its check mark stays set.
     for (QWidget *bar :
          {static_cast<QWidget *>(main->toolBar()), static_cast<QWidget *>(main->windowListBar())}) {
@@ -207,8 +204,8 @@ void TestMainWindow::barsHaveNoContextMenuBehindTheMarks()
 
 void TestMainWindow::childWindowsOpenOnce()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     MesswerteProtokoll *first = main->messwerteProtokoll();
     main->showEinstellungen();
@@ -222,14 +219,20 @@ void TestMainWindow::childWindowsOpenOnce()
     main->showMesswerteProtokoll();
     QVERIFY(main->messwerteProtokoll() != nullptr);
     QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+    main->showAuswertung();
+    Auswertung *review = main->auswertung();
+    main->toolbarClick("Auswertung");
+    QCOMPARE(main->auswertung(), review);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 3);
 }
 
 void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 {
-    AppTestEnvironment env;
-    env.writeIni("; Pr\xfc"
-                 "fstand 3\r\n[Fremd]\r\nA=1\r\n");
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    fixture.env.writeIni("; Pr\xfc"
+                         "fstand 3\r\n[Fremd]\r\nA=1\r\n");
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
@@ -238,7 +241,7 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
     QVERIFY(main->close());
     QCOMPARE(main->mdiArea()->subWindowList().size(), 0);
     QVERIFY(destroyed.size() == 1 || destroyed.wait(1000));
-    const QByteArray ini = env.readIni();
+    const QByteArray ini = fixture.env.readIni();
     QVERIFY(ini.startsWith("; Pr\xfc"
                            "fstand 3\r\n[Fremd]\r\nA=1\r\n"));
     QVERIFY(ini.contains("[Rotorlage]\r\nSchnittstelle=Com2\r\n"));
@@ -246,13 +249,13 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 
 void TestMainWindow::statusBarFollowsSettings()
 {
-    AppTestEnvironment env;
+    MainWindowFixture fixture;
     // Com3 is pinned to an adapter that is not plugged in.
-    const QString adapter = env.path(QStringLiteral("ttyUSB-Adapter"));
-    env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
-                 "[Schnittstellen]\r\nCom3=" +
-                 QFile::encodeName(adapter) + "\r\n");
-    Main *main = loadedMain();
+    const QString adapter = fixture.env.path(QStringLiteral("ttyUSB-Adapter"));
+    fixture.env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
+                         "[Schnittstellen]\r\nCom3=" +
+                         QFile::encodeName(adapter) + "\r\n");
+    Main *main = fixture.showMain();
     auto *port = main->findChild<QLabel *>("sbPanelPort");
     auto *file = main->findChild<QLabel *>("sbPanelFile");
     auto *demo = main->findChild<QLabel *>("sbPanelDemo");
@@ -262,7 +265,7 @@ void TestMainWindow::statusBarFollowsSettings()
 
     // A data file whose folder is gone is flagged before a save fails, and
     // neither it nor its folder can be opened.
-    const QString folder = env.path(QStringLiteral("Daten"));
+    const QString folder = fixture.env.path(QStringLiteral("Daten"));
     AppState::instance().setDataFile(folder + QStringLiteral("/Rotorlage.txt"));
     auto *openFile = main->findChild<QAction *>("mnuDatendatei");
     auto *openFolder = main->findChild<QAction *>("mnuOrdner");
@@ -306,11 +309,12 @@ void TestMainWindow::statusBarFollowsSettings()
 
 void TestMainWindow::everyControlHasAnAccessibleName()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
+    main->showAuswertung();
     main->showInfo();
     QList<QWidget *> controls;
     for (QWidget *top : {static_cast<QWidget *>(main), static_cast<QWidget *>(Windows::existingSplash())}) {
@@ -336,14 +340,17 @@ void TestMainWindow::everyControlHasAnAccessibleName()
     QVERIFY(checked > 30);
 
     // Every control that does something says so in German when pointed at.
+    QStringList withoutTip;
     for (QWidget *control : std::as_const(controls)) {
         const auto *edit = qobject_cast<QLineEdit *>(control);
-        // Read-only fields and the inspector's list only show.
-        if (control->objectName().startsWith(QLatin1String("qt_")) || (edit && edit->isReadOnly()) ||
-            qobject_cast<QTreeWidget *>(control))
+        // Read-only fields and lists only show.
+        if (control->objectName().startsWith(QLatin1String("qt_")) || control->objectName().isEmpty() ||
+            (edit && edit->isReadOnly()) || qobject_cast<QAbstractItemView *>(control))
             continue;
-        QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+        if (control->toolTip().isEmpty())
+            withoutTip << control->objectName();
     }
+    QVERIFY2(withoutTip.isEmpty(), qPrintable(withoutTip.join(QLatin1String(", "))));
 
     // In each work window its own access keys, none twice and none of the
     // menu bar's D, A, X and H, which stay active in there.
@@ -370,8 +377,8 @@ void TestMainWindow::everyControlHasAnAccessibleName()
 
 void TestMainWindow::focusedControlScrollsIntoView()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     QTRY_VERIFY(AppState::instance().mainGestartet());
     main->showMesswerteProtokoll();
     MesswerteProtokoll *log = main->messwerteProtokoll();

@@ -1,0 +1,72 @@
+#include "central/CentralConnInfo.h"
+
+#include <libpq-fe.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace CentralConnInfo {
+namespace {
+
+struct OptionsDeleter
+{
+    void operator()(PQconninfoOption *options) const { PQconninfoFree(options); }
+};
+using Options = std::unique_ptr<PQconninfoOption, OptionsDeleter>;
+
+struct ErrorDeleter
+{
+    void operator()(char *message) const { PQfreemem(message); }
+};
+
+bool isUri(const QByteArray &text)
+{
+    return text.startsWith("postgresql://") || text.startsWith("postgres://");
+}
+
+Prepared refused(const QString &text)
+{
+    return {{}, CentralError(CentralError::Kind::InvalidSettings, text)};
+}
+
+} // namespace
+
+Prepared prepare(const QString &connection)
+{
+    QByteArray text = connection.trimmed().toUtf8();
+    char *rawError = nullptr;
+    const Options options(PQconninfoParse(text.constData(), &rawError));
+    const std::unique_ptr<char, ErrorDeleter> parseError(rawError);
+    if (!options) {
+        const QString why = parseError ? QString::fromUtf8(parseError.get()) : u"kein Speicher"_s;
+        return refused(u"[Zentrale] Verbindung= lässt sich nicht lesen: "_s + why);
+    }
+    bool hasTimeout = false;
+    for (const PQconninfoOption *option = options.get(); option->keyword; ++option) {
+        if (!option->val)
+            continue;
+        const QByteArrayView keyword(option->keyword);
+        if (keyword == "password") {
+            return refused(u"[Zentrale] Verbindung= enthält ein Passwort. Das Passwort gehört nicht in die "
+                           u"Einstellungsdatei, sondern in ~/.pgpass (oder die Datei, die PGPASSFILE nennt) "
+                           u"oder in einen Diensteintrag (service=) von pg_service.conf."_s);
+        }
+        if (keyword == "connect_timeout")
+            hasTimeout = true;
+    }
+    if (hasTimeout)
+        return {text, {}};
+    // In front of key=value pairs, as a last "dbname=" would take what follows as its value.
+    const QByteArray timeout = "connect_timeout=" + QByteArray::number(DefaultConnectTimeout);
+    if (!isUri(text))
+        return {text.isEmpty() ? timeout : timeout + ' ' + text, {}};
+    text += (text.contains('?') ? (text.endsWith('?') ? "" : "&") : "?") + timeout;
+    char *rawRecheckError = nullptr;
+    const Options recheck(PQconninfoParse(text.constData(), &rawRecheckError));
+    const std::unique_ptr<char, ErrorDeleter> recheckError(rawRecheckError);
+    if (!recheck)
+        return refused(u"[Zentrale] Verbindung= lässt sich nicht um connect_timeout ergänzen"_s);
+    return {text, {}};
+}
+
+} // namespace CentralConnInfo
