@@ -10,6 +10,8 @@ const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
 const QString resultsSection = QStringLiteral("Ergebnisse");
+const QString limitsSection = QStringLiteral("Grenzwerte");
+const QString limitsKey = QStringLiteral("Datei");
 } // namespace
 
 QString defaultDataFile()
@@ -83,6 +85,8 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
+    settings.limitsFile = read(limitsSection, "Datei", QString());
+    settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
     settings.resultsFile = read(resultsSection, "Datei", QString());
     settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
@@ -93,7 +97,7 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
 void writeStoredSettings(const QString &path, const StoredSettings &settings)
 {
     // One replace of the file instead of six; the result is the same.
-    const QList<ProfileFile::Entry> entries{
+    QList<ProfileFile::Entry> entries{
         {rotorlage, QStringLiteral("Schnittstelle"), settings.schnittstelle},
         {exportSection, QStringLiteral("DataFile"), settings.dataFile},
         {exportSection, QStringLiteral("DataTrenner"), settings.dataTrenner},
@@ -101,5 +105,8 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("SymbolListe"), profileBoolText(settings.symbolListe.value_or(true))},
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
+    // A cleared choice must reach a file that holds one.
+    if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
+        entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
 }

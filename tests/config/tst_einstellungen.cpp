@@ -153,6 +153,7 @@ private slots:
     void cancelKeepsFile();
     void missingFolderIsRefused();
     void fileNameCannotBeTyped();
+    void limitsFileChosenAndCleared();
     void tabulatorReachesDataFile();
     void chosenFolderRemovedBeforeSave();
 };
@@ -175,6 +176,14 @@ void TestEinstellungen::layout_data()
                               << "<data file>";
     QTest::newRow("cmdFile") << "cmdFile" << QRect(6000, 1680, 615, 375) << ""
                              << "Datei wählen";
+    QTest::newRow("Label5") << "Label5" << QRect(120, 2100, 1695, 255) << "&Grenzwertdatei:"
+                            << "";
+    QTest::newRow("LimitsFileName") << "LimitsFileName" << QRect(1800, 2100, 3495, 285) << ""
+                                    << "";
+    QTest::newRow("cmdLimitsFile") << "cmdLimitsFile" << QRect(6000, 2100, 615, 375) << ""
+                                   << "Grenzwertdatei wählen (Alt+G)";
+    QTest::newRow("cmdLimitsClear") << "cmdLimitsClear" << QRect(5340, 2100, 615, 375) << ""
+                                    << "Keine Grenzwertdatei verwenden (Alt+K)";
     QTest::newRow("Label4") << "Label4" << QRect(120, 2520, 1695, 255) << "Trennzeichen:"
                             << "";
     QTest::newRow("cmbTrenner") << "cmbTrenner" << QRect(1800, 2520, 1575, 315) << "Semikolon [;]"
@@ -490,6 +499,49 @@ void TestEinstellungen::fileNameCannotBeTyped()
     QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
     fixture.click("cmdSave");
     QCOMPARE(AppState::instance().dataFile(), fixture.dataFile);
+}
+
+void TestEinstellungen::limitsFileChosenAndCleared()
+{
+    Bench bench;
+    QVERIFY(bench.ready());
+    QVERIFY(QTest::qWaitForWindowActive(bench.main));
+    const QString limits = makeFile(bench.env.path(QStringLiteral("Grenzen.csv")), "Typ;Wert;Min;Max\r\n");
+    auto *shown = bench.control<QLineEdit>("LimitsFileName");
+    auto *clear = bench.control<QPushButton>("cmdLimitsClear");
+    QCOMPARE(shown->accessibleName(), QStringLiteral("Grenzwertdatei:"));
+    QVERIFY(!clear->isEnabled());
+
+    // The caption's key opens the chooser; a name that does not exist is not taken.
+    QStringList setUp;
+    ChooserDriver driver([&](QFileDialog *chooser) {
+        setUp << chooser->windowTitle() << chooser->nameFilters()
+              << QString::number(int(chooser->fileMode()));
+        ChooserDriver::type(chooser, limits);
+        ChooserDriver::open(chooser);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    QTRY_VERIFY(driver.ran()); // the key presses the button a moment later
+    QCOMPARE(setUp, (QStringList{"Grenzwertdatei wählen...", "*.csv (*.csv)", "*.txt (*.txt)", "*.* (*)",
+                                 QString::number(int(QFileDialog::ExistingFile))}));
+    // It counts at once, without cmdSave.
+    QCOMPARE(AppState::instance().limitsFile(), limits);
+    QCOMPARE(shown->text(), limits);
+    QVERIFY(clear->isEnabled());
+    bench.click("cmdSave");
+    QVERIFY2(bench.ini().contains("[Grenzwerte]\r\nDatei=" + limits + "\r\n"), qPrintable(bench.ini()));
+
+    bench.main->showEinstellungen();
+    bench.window = bench.main->einstellungen();
+    QCOMPARE(bench.control<QLineEdit>("LimitsFileName")->text(), limits);
+    bench.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(bench.main));
+    bench.control<QLineEdit>("LimitsFileName")->setFocus();
+    QTest::keyClick(bench.control<QLineEdit>("LimitsFileName"), Qt::Key_K, Qt::AltModifier);
+    QTRY_COMPARE(AppState::instance().limitsFile(), QString());
+    QCOMPARE(bench.control<QLineEdit>("LimitsFileName")->text(), QString());
+    bench.click("cmdSave");
+    QVERIFY2(bench.ini().contains("[Grenzwerte]\r\nDatei=\r\n"), qPrintable(bench.ini()));
 }
 
 namespace {

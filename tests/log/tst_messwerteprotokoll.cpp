@@ -104,6 +104,7 @@ private slots:
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
     void exitCloses();
+    void verdictFollowsType();
 };
 
 void TestMesswerteProtokoll::layout_data()
@@ -808,6 +809,76 @@ void TestMesswerteProtokoll::exitCloses()
     QTest::mouseClick(fixture.button("cmdExit"), Qt::LeftButton);
     QCOMPARE(fixture.main->messwerteProtokoll(), nullptr);
     QCOMPARE(fixture.main->mdiArea()->subWindowList().size(), 0);
+}
+
+void TestMesswerteProtokoll::verdictFollowsType()
+{
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    QLabel *verdict = fixture.window->verdictField();
+    QVERIFY(verdict);
+    // Without a limits file the window is as it was.
+    QVERIFY(verdict->isHidden());
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")),
+                                    "Typ;Wert;Min;Max\r\nA1;Polzahl;4;4\r\nA1;el. Winkel;2,8;4\r\n"
+                                    "b2;el. Winkel;3,0;4,0\r\nB2;Offset Phase V;0;50\r\n");
+    AppState::instance().setLimitsFile(limits);
+    QVERIFY(verdict->isVisible());
+    QCOMPARE(verdict->accessibleName(), QStringLiteral("Bewertung"));
+    QCOMPARE(verdict->text(), QString());
+    const QColor normal = base(fixture.field(6));
+
+    fixture.read();
+    QCOMPARE(verdict->text(), QStringLiteral("i.O."));
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 2,8 … 4,0"));
+    QCOMPARE(base(fixture.field(6)), normal);
+
+    // The operator types another type: judged again at once.
+    fixture.field(0)->setFocus();
+    fixture.field(0)->selectAll();
+    QTest::keyClicks(fixture.field(0), QStringLiteral(" B2"));
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    const QColor marked = base(fixture.field(6));
+    QVERIFY(marked != normal && marked != Red && marked != Green);
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 3,0 … 4,0"));
+    QCOMPARE(base(fixture.field(2)), normal); // no limit on B2's pole count
+    QCOMPARE(fixture.field(2)->toolTip(), QString());
+    QVERIFY2(verdict->toolTip().contains(QStringLiteral("el. Winkel, Offset Phase V")) &&
+                 verdict->toolTip().contains(QStringLiteral("Offset Phase V: 86 (Grenze: 0 … 50)")),
+             qPrintable(verdict->toolTip()));
+    // A failed machine goes on record too, with its verdict where asked for.
+    AppState::instance().setVerdictColumns(true);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.count(), 0);
+    const QByteArray saved = fileBytes(fixture.dataFile);
+    QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
+                 saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
+             saved.constData());
+    // The store keeps the verdict and the limits it was judged against.
+    QCOMPARE(storeColumn(AppState::instance().resultsFile(),
+                         "verdict || ' ' || outside || ' ' || json_extract(limits, '$.\"el. Winkel\"')"),
+             QStringList{"fail [\"el. Winkel\",\"Offset Phase V\"] [3,4]"});
+
+    fixture.fill(0, "C3");
+    QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    // A failed read clears the verdict and its marks.
+    fixture.fill(0, "B2");
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    fixture.sim.setMode(SimMode{.badChecksum = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.count(), 1);
+    QCOMPARE(verdict->text(), QString());
+    QCOMPARE(verdict->toolTip(), QString());
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    AppState::instance().setLimitsFile(QString());
+    QVERIFY(verdict->isHidden());
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)

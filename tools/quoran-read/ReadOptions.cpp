@@ -17,6 +17,8 @@ const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
 const QString ImportOption = QStringLiteral("--import");
+const QString LimitsOption = QStringLiteral("--limits");
+const QString CheckOption = QStringLiteral("--check");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
@@ -29,10 +31,10 @@ ParseResult usageError(const QString &error)
 
 ParseResult parse(const QStringList &arguments)
 {
-    static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
-                                            TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption,    CsvOption,   SaveOption,
-                                           HelpOption, VersionOption, ImportOption};
+    static const QSet<QString> valueOptions{SettingsOption, PortOption, DeviceOption, TypeOption,
+                                            NumberOption,   MarkOption, LimitsOption};
+    static const QSet<QString> flagOptions{DemoOption, JsonOption,  CsvOption,     SaveOption,
+                                           HelpOption, CheckOption, VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
     QStringList files; // the arguments that are no option: data files of --import
@@ -73,13 +75,17 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+    if (values.contains(LimitsOption) && values.value(LimitsOption).trimmed().isEmpty())
+        return usageError(QStringLiteral("Zu --limits fehlt der Pfad der Grenzwertdatei."));
+    if (values.contains(LimitsOption))
+        options.limits = values.value(LimitsOption);
     if (flags.contains(ImportOption)) {
-        // An import reads no instrument: only the settings file goes with it.
+        // An import reads no instrument: only the settings and limits files go with it.
         for (const QString &other : {PortOption, DeviceOption, TypeOption, NumberOption, MarkOption}) {
             if (values.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
-        for (const QString &other : {DemoOption, JsonOption, CsvOption, SaveOption}) {
+        for (const QString &other : {DemoOption, JsonOption, CsvOption, SaveOption, CheckOption}) {
             if (flags.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
@@ -108,7 +114,8 @@ ParseResult parse(const QStringList &arguments)
 
     options.save = flags.contains(SaveOption);
     for (const QString &field : {TypeOption, NumberOption, MarkOption}) {
-        if (!options.save && values.contains(field))
+        // Without --save the type only names the limits to judge against.
+        if (!options.save && values.contains(field) && field != TypeOption)
             return usageError(QStringLiteral("Die Option %1 gehört zu --save.").arg(field));
         if (options.save && !values.contains(field))
             return usageError(QStringLiteral("Zu --save fehlt %1.").arg(field));
@@ -118,6 +125,7 @@ ParseResult parse(const QStringList &arguments)
     options.type = values.value(TypeOption);
     options.number = values.value(NumberOption);
     options.mark = values.value(MarkOption);
+    options.check = flags.contains(CheckOption);
     return {options, {}};
 }
 
