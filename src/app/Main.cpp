@@ -11,6 +11,7 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "ui/WindowListBar.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,7 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
                   .close = [this] { close(); },
                   .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
+                  .showAuswertung = [this] { showAuswertung(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
                   .showDebuggen = [this] { showDebuggen(); },
                   .showInfo = [this] { showInfo(); },
@@ -132,6 +134,8 @@ void Main::toolbarClick(const QString &key)
 {
     if (key == QLatin1String("MesswerteProtokoll"))
         showMesswerteProtokoll();
+    else if (key == QLatin1String("Auswertung"))
+        showAuswertung();
     else if (key == QLatin1String("Einstellungen"))
         showEinstellungen();
     else if (key == QLatin1String("Hilfe"))
@@ -165,6 +169,11 @@ void Main::showMesswerteProtokoll()
     showChild(m_messwerteProtokoll);
 }
 
+void Main::showAuswertung()
+{
+    showChild(m_auswertung);
+}
+
 void Main::showEinstellungen()
 {
     const bool created = !m_einstellungen;
@@ -181,6 +190,11 @@ void Main::showDebuggen()
 MesswerteProtokoll *Main::messwerteProtokoll() const
 {
     return m_messwerteProtokoll;
+}
+
+Auswertung *Main::auswertung() const
+{
+    return m_auswertung;
 }
 
 Einstellungen *Main::einstellungen() const

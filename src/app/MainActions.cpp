@@ -13,6 +13,7 @@ const char *const KeyProperty = "key";
 MainActions::MainActions(QMainWindow *window, const Calls &calls)
 {
     m_images.add(QStringLiteral("Rotorlage"), QStringLiteral(":/images/rotorlage.png"));
+    m_images.add(QStringLiteral("Auswertung"), QStringLiteral(":/images/auswertung.png"));
     m_images.add(QStringLiteral("Einstellungen"), QStringLiteral(":/images/einstellungen.png"));
     m_images.add(QStringLiteral("Help"), QStringLiteral(":/images/help.png"));
     m_images.add(QStringLiteral("Exit"), QStringLiteral(":/images/exit.png"));
@@ -41,6 +42,7 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
         {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
+        {Kind::Item, u"mnuAuswertung", u"Messwerte a&uswerten", &Calls::showAuswertung},
         {Kind::Menu, u"mnuExtras", u"E&xtras"},
         {Kind::Mark, u"mnuSymbolleiste", u"&Symbolleiste", nullptr, &MainActions::m_mnuSymbolleiste},
         {Kind::Mark, u"mnuTaskliste", u"&Taskliste", nullptr, &MainActions::m_mnuTaskliste},
@@ -95,6 +97,7 @@ void MainActions::createToolBar(QMainWindow *window, const Calls &calls)
     };
     static constexpr Button buttons[] = {
         {u"MesswerteProtokoll", u"Messwerte protokollieren", u"Rotorlage"},
+        {u"Auswertung", u"Messwerte auswerten", u"Auswertung"},
         {u"Einstellungen", u"Einstellungen", u"Einstellungen"},
         {u"Hilfe", u"Info", u"Help"},
         {u"Exit", u"Programm verlassen", u"Exit"},

@@ -1,6 +1,7 @@
 #include "config/SettingsStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSysInfo>
 #include <cmath>
@@ -9,9 +10,9 @@ namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
-const QString resultsSection = QStringLiteral("Ergebnisse");
 const QString limitsSection = QStringLiteral("Grenzwerte");
 const QString limitsKey = QStringLiteral("Datei");
+const QString resultsSection = QStringLiteral("Ergebnisse");
 } // namespace
 
 QString defaultDataFile()
@@ -109,4 +110,25 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
     if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
         entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
+}
+
+namespace {
+std::optional<QString> fileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile,
+                                   const QString &section)
+{
+    const QString value = valueOrDefault(file.value(section, QStringLiteral("Datei")), QString());
+    if (value.isEmpty())
+        return std::nullopt;
+    return QDir::cleanPath(QFileInfo(settingsFile).absoluteDir().absoluteFilePath(value));
+}
+} // namespace
+
+std::optional<QString> resultsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
+{
+    return fileSetting(file, settingsFile, QStringLiteral("Ergebnisse"));
+}
+
+std::optional<QString> limitsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
+{
+    return fileSetting(file, settingsFile, QStringLiteral("Grenzwerte"));
 }

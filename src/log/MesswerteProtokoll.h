@@ -43,13 +43,13 @@ private:
     void setTabOrder();
     void checkOperatorFields();
     [[nodiscard]] QStringList fieldTexts() const;
+    // Judges the reading shown against the limits for the type field's text.
+    void judge();
+    void showVerdict(const VerdictView *view);
     // Records a failed store write left pending, written once the store works.
     void catchUpResults();
     // The store of the settings as they are now.
     [[nodiscard]] static StoreSetup storeSetup();
-    // Judges the reading shown against the limits for the type field's text.
-    void judge();
-    void showVerdict(const VerdictView *view);
 
     std::array<QLineEdit *, MeasurementLog::FieldCount> m_fields{};
     QPushButton *m_cmdRead = nullptr;

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "support/AppTestEnvironment.h"
 #include "support/MainWindowFixture.h"
 #include "ui/WindowListBar.h"
@@ -51,6 +52,8 @@ void TestMainWindow::menuCaptions_data()
                                 << "&Auswahl" << false;
     QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
                                            << "&Messwerte protokollieren" << false;
+    QTest::newRow("mnuAuswertung") << "mnuAuswertung"
+                                   << "Messwerte a&uswerten" << false;
     QTest::newRow("mnuExtras") << "mnuExtras"
                                << "E&xtras" << false;
     QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
@@ -88,10 +91,12 @@ void TestMainWindow::toolBarButtons()
     QToolBar *bar = main->findChild<QToolBar *>("tlbSymbolleiste");
     QVERIFY(bar);
     const QList<QAction *> actions = bar->actions();
-    QCOMPARE(actions.size(), 7);
-    const QStringList keys{"MesswerteProtokoll", "", "Einstellungen", "", "Hilfe", "", "Exit"};
-    const QStringList tips{"Messwerte protokollieren", "", "Einstellungen", "", "Info", "",
-                           "Programm verlassen"};
+    QCOMPARE(actions.size(), 9);
+    const QStringList keys{
+        "MesswerteProtokoll", "", "Auswertung", "", "Einstellungen", "", "Hilfe", "", "Exit"};
+    const QStringList tips{
+        "Messwerte protokollieren", "", "Messwerte auswerten", "", "Einstellungen", "", "Info", "",
+        "Programm verlassen"};
     for (int i = 0; i < actions.size(); ++i) {
         QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
         QCOMPARE(actions[i]->property("key").toString(), keys[i]);
@@ -112,6 +117,8 @@ void TestMainWindow::toolbarClickMatchesKeysExactly_data()
                                         << "MesswerteProtokoll";
     QTest::newRow("Einstellungen") << "Einstellungen"
                                    << "Einstellungen";
+    QTest::newRow("Auswertung") << "Auswertung"
+                                << "Auswertung";
     QTest::newRow("Hilfe") << "Hilfe"
                            << "Splash";
     QTest::newRow("hilfe in lower case") << "hilfe"
@@ -203,6 +210,12 @@ void TestMainWindow::childWindowsOpenOnce()
     main->showMesswerteProtokoll();
     QVERIFY(main->messwerteProtokoll() != nullptr);
     QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+    main->showAuswertung();
+    Auswertung *review = main->auswertung();
+    main->toolbarClick("Auswertung");
+    QCOMPARE(main->auswertung(), review);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 3);
 }
 
 void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
@@ -271,6 +284,7 @@ void TestMainWindow::everyControlHasAnAccessibleName()
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
+    main->showAuswertung();
     main->showInfo();
     QList<QWidget *> controls;
     for (QWidget *top : {static_cast<QWidget *>(main), static_cast<QWidget *>(Windows::existingSplash())}) {

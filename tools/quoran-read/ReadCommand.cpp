@@ -134,9 +134,9 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
         ResultSaver results;
         results.use(StoreSetup::fromSettings(stored, settingsPath));
-        const StoreVerdict verdict =
-            reading.verdict ? StoreJudge::fromVerdict(*reading.verdict) : StoreVerdict();
-        if (const QString note = results.save(reading.buffer, reading.time, fields, stored.dataFile, verdict);
+        if (const QString note =
+                results.save(reading.buffer, reading.time, fields, stored.dataFile,
+                             reading.verdict ? StoreJudge::fromVerdict(*reading.verdict) : StoreVerdict{});
             !note.isEmpty())
             storeNote = (note + QLatin1Char('\n')).toUtf8();
     }

@@ -16,9 +16,9 @@ const QString DemoOption = QStringLiteral("--demo");
 const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
-const QString ImportOption = QStringLiteral("--import");
 const QString LimitsOption = QStringLiteral("--limits");
 const QString CheckOption = QStringLiteral("--check");
+const QString ImportOption = QStringLiteral("--import");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
