@@ -503,12 +503,12 @@ void TestEinstellungen::fileNameCannotBeTyped()
 
 void TestEinstellungen::limitsFileChosenAndCleared()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QVERIFY(QTest::qWaitForWindowActive(bench.main));
-    const QString limits = makeFile(bench.env.path(QStringLiteral("Grenzen.csv")), "Typ;Wert;Min;Max\r\n");
-    auto *shown = bench.control<QLineEdit>("LimitsFileName");
-    auto *clear = bench.control<QPushButton>("cmdLimitsClear");
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")), "Typ;Wert;Min;Max\r\n");
+    auto *shown = fixture.control<QLineEdit>("LimitsFileName");
+    auto *clear = fixture.control<QPushButton>("cmdLimitsClear");
     QCOMPARE(shown->accessibleName(), QStringLiteral("Grenzwertdatei:"));
     QVERIFY(!clear->isEnabled());
 
@@ -528,20 +528,20 @@ void TestEinstellungen::limitsFileChosenAndCleared()
     QCOMPARE(AppState::instance().limitsFile(), limits);
     QCOMPARE(shown->text(), limits);
     QVERIFY(clear->isEnabled());
-    bench.click("cmdSave");
-    QVERIFY2(bench.ini().contains("[Grenzwerte]\r\nDatei=" + limits + "\r\n"), qPrintable(bench.ini()));
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=" + limits + "\r\n"), qPrintable(fixture.ini()));
 
-    bench.main->showEinstellungen();
-    bench.window = bench.main->einstellungen();
-    QCOMPARE(bench.control<QLineEdit>("LimitsFileName")->text(), limits);
-    bench.main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(bench.main));
-    bench.control<QLineEdit>("LimitsFileName")->setFocus();
-    QTest::keyClick(bench.control<QLineEdit>("LimitsFileName"), Qt::Key_K, Qt::AltModifier);
+    fixture.main->showEinstellungen();
+    fixture.window = fixture.main->einstellungen();
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), limits);
+    fixture.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    fixture.control<QLineEdit>("LimitsFileName")->setFocus();
+    QTest::keyClick(fixture.control<QLineEdit>("LimitsFileName"), Qt::Key_K, Qt::AltModifier);
     QTRY_COMPARE(AppState::instance().limitsFile(), QString());
-    QCOMPARE(bench.control<QLineEdit>("LimitsFileName")->text(), QString());
-    bench.click("cmdSave");
-    QVERIFY2(bench.ini().contains("[Grenzwerte]\r\nDatei=\r\n"), qPrintable(bench.ini()));
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), QString());
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=\r\n"), qPrintable(fixture.ini()));
 }
 
 namespace {
