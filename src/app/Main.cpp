@@ -74,6 +74,7 @@ void Main::createStatusBar()
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
+    connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
     m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
