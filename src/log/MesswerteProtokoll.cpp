@@ -296,12 +296,13 @@ void MesswerteProtokoll::saveRecord()
         return m_results.save(m_frame, m_readTime, fields, state.dataFile(),
                               m_limits ? StoreJudge::fromVerdict(m_verdict) : StoreVerdict{});
     }();
-    if (!storeNote.isEmpty())
-        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
+    // After the status bar's text of the save, whatever it says.
+    if (!storeNote.isEmpty())
+        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
 }
 
 void MesswerteProtokoll::catchUpResults()
