@@ -287,18 +287,19 @@ void MesswerteProtokoll::saveRecord()
     const QString storeNote = [&] {
         const WaitCursor waitCursor;
         m_results.use(storeSetup());
+        // Without a limits file nothing was judged: no verdict, not "none".
         return m_results.save(m_frame, m_readTime, fields, state.dataFile(),
                               m_limits ? StoreJudge::fromVerdict(m_verdict) : StoreVerdict{});
     }();
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
-    QString saved = savedStatusText(QTime::currentTime(), m_fields[TypeField]->text(),
-                                    m_fields[NumberField]->text(), state.dataFile());
-    if (!storeNote.isEmpty())
-        saved += QStringLiteral("; ") + storeNote;
-    state.setLastReadOutcome(saved);
+    state.setLastReadOutcome(savedStatusText(QTime::currentTime(), m_fields[TypeField]->text(),
+                                             m_fields[NumberField]->text(), state.dataFile()));
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
+    // After the status bar's text of the save, whatever it says.
+    if (!storeNote.isEmpty())
+        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
 }
 
 void MesswerteProtokoll::catchUpResults()

@@ -1,3 +1,4 @@
+#include "app/ImportCommand.h"
 #include "app/Main.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
@@ -40,6 +41,8 @@ private slots:
     void statusBarFollowsSettings();
     void everyControlHasAnAccessibleName();
     void focusedControlScrollsIntoView();
+    void importReport_data();
+    void importReport();
 };
 
 void TestMainWindow::menuCaptions_data()
@@ -54,6 +57,8 @@ void TestMainWindow::menuCaptions_data()
                                    << "&Datendatei öffnen" << false << "";
     QTest::newRow("mnuOrdner") << "mnuOrdner"
                                << "&Ordner öffnen" << false << "";
+    QTest::newRow("mnuImportieren") << "mnuImportieren"
+                                    << "Datendatei &importieren…" << false << "";
     QTest::newRow("mnuExit") << "mnuExit"
                              << "E&xit" << false << "Alt+F4";
     QTest::newRow("mnuAuswahl") << "mnuAuswahl"
@@ -396,6 +401,41 @@ void TestMainWindow::focusedControlScrollsIntoView()
         const QRect place(field->mapTo(viewport, QPoint(0, 0)), field->size());
         QVERIFY2(viewport->rect().contains(place), qPrintable(field->objectName()));
     }
+}
+
+void TestMainWindow::importReport_data()
+{
+    QTest::addColumn<bool>("blocked"); // a folder in the store's place
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("read, a line rejected")
+        << false << "Datendatei importieren"
+        << QStringList{"Zeilen gelesen: 2\n", "neu aufgenommen: 1\n", "schon vorhanden: 0\n",
+                       "abgewiesen: 1\n  Zeile 3: "};
+    QTest::newRow("store a folder") << true << "Fehler: Datendatei importieren"
+                                    << QStringList{"Ergebnisdatenbank: ein Ordner an ihrer Stelle"};
+}
+
+void TestMainWindow::importReport()
+{
+    QFETCH(bool, blocked);
+    QFETCH(QString, title);
+    QFETCH(QStringList, parts);
+    MainWindowFixture fixture;
+    fixture.showMain();
+    if (blocked)
+        QVERIFY(QDir().mkdir(AppState::instance().resultsFile()));
+    const QString data =
+        makeFile(fixture.env.path("Rotorlage.txt"),
+                 SemicolonHeader + "A1;17;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:03:22;MK\r\n"
+                                   "A1;18;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;;MK\r\n");
+    ImportCommand::importFiles({data}, fixture.main);
+    QCOMPARE(fixture.boxes.count(), 1);
+    const MessageBoxCatcher::Caught box = fixture.boxes.caught().first();
+    QCOMPARE(box.message.title, title);
+    QCOMPARE(box.icon, blocked ? QMessageBox::Critical : QMessageBox::Information);
+    for (const QString &part : parts)
+        QVERIFY2(box.message.text.contains(part), qPrintable(box.message.text));
 }
 
 QTEST_MAIN(TestMainWindow)

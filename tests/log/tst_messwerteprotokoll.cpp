@@ -887,6 +887,10 @@ void TestMesswerteProtokoll::verdictFollowsType()
     QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
                  saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
              saved.constData());
+    // The store keeps the verdict and the limits it was judged against.
+    QCOMPARE(storeColumn(AppState::instance().resultsFile(),
+                         "verdict || ' ' || outside || ' ' || json_extract(limits, '$.\"el. Winkel\"')"),
+             QStringList{"fail [\"el. Winkel\",\"Offset Phase V\"] [3,4]"});
 
     fixture.fill(0, "C3");
     QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
