@@ -118,21 +118,6 @@ void Main::updateStatusBar()
     m_panelRead->setText(state.lastReadOutcome());
 }
 
-QToolBar *Main::toolBar() const
-{
-    return m_actions->toolBar();
-}
-
-bool Main::symbolleisteChecked() const
-{
-    return m_actions->symbolleiste()->isChecked();
-}
-
-bool Main::tasklisteChecked() const
-{
-    return m_actions->taskliste()->isChecked();
-}
-
 void Main::applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste)
 {
     QAction *symbolleiste = m_actions->symbolleiste();
@@ -200,26 +185,6 @@ void Main::showEinstellungen()
 void Main::showDebuggen()
 {
     showChild(m_debuggen);
-}
-
-MesswerteProtokoll *Main::messwerteProtokoll() const
-{
-    return m_messwerteProtokoll;
-}
-
-Auswertung *Main::auswertung() const
-{
-    return m_auswertung;
-}
-
-Einstellungen *Main::einstellungen() const
-{
-    return m_einstellungen;
-}
-
-Debuggen *Main::debuggen() const
-{
-    return m_debuggen;
 }
 
 void Main::showInfo()

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "app/MainActions.h"
+#include "config/Einstellungen.h"
+#include "diag/Debuggen.h"
+#include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
+
+#include <QAction>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
 #include <memory>
 #include <optional>
 
-class Auswertung;
 class ChildWindow;
-class Debuggen;
-class Einstellungen;
 class FilePanel;
-class MainActions;
-class MesswerteProtokoll;
 class PortPanel;
 class QLabel;
 class QMdiArea;
@@ -30,11 +32,11 @@ public:
 
     [[nodiscard]] WindowListBar *windowListBar() const { return m_bar; }
     [[nodiscard]] QMdiArea *mdiArea() const { return m_area; }
-    [[nodiscard]] QToolBar *toolBar() const;
+    [[nodiscard]] QToolBar *toolBar() const { return m_actions->toolBar(); }
 
     // The check marks are the only record of whether the bars are shown.
-    [[nodiscard]] bool symbolleisteChecked() const;
-    [[nodiscard]] bool tasklisteChecked() const;
+    [[nodiscard]] bool symbolleisteChecked() const { return m_actions->symbolleiste()->isChecked(); }
+    [[nodiscard]] bool tasklisteChecked() const { return m_actions->taskliste()->isChecked(); }
     // Applies loaded switches; nothing keeps the current check mark.
     void applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste);
 
@@ -47,10 +49,10 @@ public:
     void showDebuggen();
     void showInfo();
 
-    [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const;
-    [[nodiscard]] Auswertung *auswertung() const;
-    [[nodiscard]] Einstellungen *einstellungen() const;
-    [[nodiscard]] Debuggen *debuggen() const;
+    [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const { return m_messwerteProtokoll; }
+    [[nodiscard]] Auswertung *auswertung() const { return m_auswertung; }
+    [[nodiscard]] Einstellungen *einstellungen() const { return m_einstellungen; }
+    [[nodiscard]] Debuggen *debuggen() const { return m_debuggen; }
 
     // The port pins the settings load read, for the next status-bar refresh,
     // so that it need not read the settings file again.
