@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/ImportCommand.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
 #include "app/ScreenFill.h"
@@ -34,6 +35,7 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     m_actions = std::make_unique<MainActions>(
         this, MainActions::Calls{
                   .close = [this] { close(); },
+                  .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
                   .showAuswertung = [this] { showAuswertung(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
@@ -72,6 +74,7 @@ void Main::createStatusBar()
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
+    connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
     m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);

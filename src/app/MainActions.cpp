@@ -37,7 +37,10 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
     };
     static const Row rows[] = {
         {Kind::Menu, u"mnuDatei", u"&Datei"},
+        // Exit stays first: Alt+D, Enter ends the program as it always has.
         {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
+        {Kind::Separator, u"SeparatorImport"},
+        {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
         {Kind::Item, u"mnuAuswertung", u"Messwerte a&uswerten", &Calls::showAuswertung},

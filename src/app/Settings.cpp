@@ -7,6 +7,7 @@
 #include "config/SettingsPath.h"
 #include "config/SettingsStore.h"
 #include "core/AppState.h"
+#include "store/StoreSetup.h"
 
 void LoadSettings()
 {
@@ -18,6 +19,8 @@ void LoadSettings()
     state.setDataFile(stored.dataFile);
     state.setDataTrenner(stored.dataTrenner);
     state.setMaschinenTyp(stored.maschinenTyp);
+    state.setLimitsFile(stored.limitsFile);
+    state.setVerdictColumns(stored.verdictColumns);
     const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat);
     // Without a name the desktop's settings apply as they are at each use.
     state.setRegionalFormat(stored.regionalFormat.isEmpty() || format.unknown
@@ -27,6 +30,9 @@ void LoadSettings()
     // the first read replaces it.
     if (format.unknown)
         state.setLastReadOutcome(RegionalFormat::unknownStatusText(stored.regionalFormat));
+    const StoreSetup results = StoreSetup::fromSettings(stored, settingsFilePath());
+    state.setResultsFile(results.path);
+    state.setBench(results.bench);
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));
@@ -37,6 +43,7 @@ void SaveSettings()
     const AppState &state = AppState::instance();
     StoredSettings settings{
         state.schnittstelle(), state.dataFile(), state.dataTrenner(), state.maschinenTyp(), true, true};
+    settings.limitsFile = state.limitsFile();
     if (const Main *main = Windows::existingMain()) {
         settings.symbolListe = main->symbolleisteChecked();
         settings.taskliste = main->tasklisteChecked();

@@ -3,12 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSysInfo>
 #include <cmath>
 
 namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
+const QString limitsSection = QStringLiteral("Grenzwerte");
+const QString limitsKey = QStringLiteral("Datei");
+const QString resultsSection = QStringLiteral("Ergebnisse");
 } // namespace
 
 QString defaultDataFile()
@@ -82,14 +86,19 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
+    settings.limitsFile = read(limitsSection, "Datei", QString());
+    settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
+    settings.resultsFile = read(resultsSection, "Datei", QString());
+    settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
+    settings.bench = read(resultsSection, "Pruefstand", QSysInfo::machineHostName());
     return settings;
 }
 
 void writeStoredSettings(const QString &path, const StoredSettings &settings)
 {
     // One replace of the file instead of six; the result is the same.
-    const QList<ProfileFile::Entry> entries{
+    QList<ProfileFile::Entry> entries{
         {rotorlage, QStringLiteral("Schnittstelle"), settings.schnittstelle},
         {exportSection, QStringLiteral("DataFile"), settings.dataFile},
         {exportSection, QStringLiteral("DataTrenner"), settings.dataTrenner},
@@ -97,6 +106,9 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("SymbolListe"), profileBoolText(settings.symbolListe.value_or(true))},
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
+    // A cleared choice must reach a file that holds one.
+    if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
+        entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
 }
 

@@ -12,8 +12,12 @@ void AppState::reset()
     setDataFile({});
     setDataTrenner({});
     setMaschinenTyp({});
+    setLimitsFile({});
+    setVerdictColumns(false);
     setDemoModus(false);
     setMainGestartet(false);
     setLastReadOutcome({});
     setRegionalFormat(std::nullopt);
+    setResultsFile({});
+    setBench({});
 }

@@ -153,6 +153,7 @@ private slots:
     void cancelKeepsFile();
     void missingFolderIsRefused();
     void fileNameCannotBeTyped();
+    void limitsFileChosenAndCleared();
     void tabulatorReachesDataFile();
     void chosenFolderRemovedBeforeSave();
 };
@@ -175,6 +176,14 @@ void TestEinstellungen::layout_data()
                               << "<data file>";
     QTest::newRow("cmdFile") << "cmdFile" << QRect(6000, 1680, 615, 375) << ""
                              << "Datei wählen";
+    QTest::newRow("Label5") << "Label5" << QRect(120, 2100, 1695, 255) << "&Grenzwertdatei:"
+                            << "";
+    QTest::newRow("LimitsFileName") << "LimitsFileName" << QRect(1800, 2100, 3495, 285) << ""
+                                    << "";
+    QTest::newRow("cmdLimitsFile") << "cmdLimitsFile" << QRect(6000, 2100, 615, 375) << ""
+                                   << "Grenzwertdatei wählen (Alt+G)";
+    QTest::newRow("cmdLimitsClear") << "cmdLimitsClear" << QRect(5340, 2100, 615, 375) << ""
+                                    << "Keine Grenzwertdatei verwenden (Alt+K)";
     QTest::newRow("Label4") << "Label4" << QRect(120, 2520, 1695, 255) << "Trennzeichen:"
                             << "";
     QTest::newRow("cmbTrenner") << "cmbTrenner" << QRect(1800, 2520, 1575, 315) << "Semikolon [;]"
@@ -490,6 +499,49 @@ void TestEinstellungen::fileNameCannotBeTyped()
     QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
     fixture.click("cmdSave");
     QCOMPARE(AppState::instance().dataFile(), fixture.dataFile);
+}
+
+void TestEinstellungen::limitsFileChosenAndCleared()
+{
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")), "Typ;Wert;Min;Max\r\n");
+    auto *shown = fixture.control<QLineEdit>("LimitsFileName");
+    auto *clear = fixture.control<QPushButton>("cmdLimitsClear");
+    QCOMPARE(shown->accessibleName(), QStringLiteral("Grenzwertdatei:"));
+    QVERIFY(!clear->isEnabled());
+
+    // The caption's key opens the chooser; a name that does not exist is not taken.
+    QStringList setUp;
+    ChooserDriver driver([&](QFileDialog *chooser) {
+        setUp << chooser->windowTitle() << chooser->nameFilters()
+              << QString::number(int(chooser->fileMode()));
+        ChooserDriver::type(chooser, limits);
+        ChooserDriver::open(chooser);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    QTRY_VERIFY(driver.ran()); // the key presses the button a moment later
+    QCOMPARE(setUp, (QStringList{"Grenzwertdatei wählen...", "*.csv (*.csv)", "*.txt (*.txt)", "*.* (*)",
+                                 QString::number(int(QFileDialog::ExistingFile))}));
+    // It counts at once, without cmdSave.
+    QCOMPARE(AppState::instance().limitsFile(), limits);
+    QCOMPARE(shown->text(), limits);
+    QVERIFY(clear->isEnabled());
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=" + limits + "\r\n"), qPrintable(fixture.ini()));
+
+    fixture.main->showEinstellungen();
+    fixture.window = fixture.main->einstellungen();
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), limits);
+    fixture.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    fixture.control<QLineEdit>("LimitsFileName")->setFocus();
+    QTest::keyClick(fixture.control<QLineEdit>("LimitsFileName"), Qt::Key_K, Qt::AltModifier);
+    QTRY_COMPARE(AppState::instance().limitsFile(), QString());
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), QString());
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=\r\n"), qPrintable(fixture.ini()));
 }
 
 namespace {

@@ -1,3 +1,4 @@
+#include "SimFrame.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/Windows.h"
@@ -9,6 +10,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "support/StoreRows.h"
 #include "support/TestFiles.h"
 #include "ui/Twips.h"
 
@@ -17,6 +19,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QtTest>
 
 namespace {
@@ -90,6 +93,8 @@ private slots:
     void failedReadBlocksSave();
     void failedSave_data();
     void failedSave();
+    void resultsStore_data();
+    void resultsStore();
     void titleKeepsOldPort();
     void measuredFieldsAreReadOnly();
     void regionalFormat_data();
@@ -99,6 +104,7 @@ private slots:
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
     void exitCloses();
+    void verdictFollowsType();
 };
 
 void TestMesswerteProtokoll::layout_data()
@@ -584,6 +590,63 @@ void TestMesswerteProtokoll::failedSave()
     QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
 }
 
+void TestMesswerteProtokoll::resultsStore_data()
+{
+    QTest::addColumn<bool>("blocked"); // a folder where the store's file belongs
+    QTest::newRow("written") << false;
+    QTest::newRow("a folder in its place, caught up") << true;
+}
+
+void TestMesswerteProtokoll::resultsStore()
+{
+    QFETCH(bool, blocked);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    // A program beside its settings file keeps its store there too.
+    const QString store =
+        QFileInfo(fixture.sim.settingsFilePath()).absolutePath() + QStringLiteral("/quoran.sqlite");
+    QCOMPARE(AppState::instance().resultsFile(), store);
+    if (blocked)
+        QVERIFY(QDir().mkdir(store));
+    const auto save = [&fixture](const QString &number) {
+        fixture.read();
+        fixture.fill(0, "A1");
+        fixture.fill(1, number);
+        fixture.fill(11, "MK");
+        QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    };
+
+    save("17");
+    // The data file has the record: the save counts whatever the store says.
+    QVERIFY(fixture.boxes.messages().isEmpty());
+    QVERIFY(fixture.window->isSaved());
+    QCOMPARE(fileBytes(fixture.dataFile).count("\r\n"), 2);
+    if (blocked) {
+        QTRY_VERIFY2(
+            fixture.statusText().endsWith(QStringLiteral("; Ergebnisdatenbank: ein Ordner an ihrer Stelle")),
+            qPrintable(fixture.statusText()));
+        QVERIFY(QFile::exists(store + QStringLiteral(".pending")));
+        QVERIFY(QDir().rmdir(store));
+        save("18");
+        QVERIFY(!fixture.statusText().contains(QStringLiteral("Ergebnisdatenbank")));
+        QVERIFY(!QFile::exists(store + QStringLiteral(".pending")));
+    }
+
+    // The new record first, then the one caught up.
+    QCOMPARE(storeColumn(store, "number"), (blocked ? QStringList{"18", "17"} : QStringList{"17"}));
+    const qsizetype rows = blocked ? 2 : 1;
+    QCOMPARE(storeColumn(store, "frame"),
+             QStringList(rows, QString::fromLatin1(SimFrame::answer(SimMode{}).toHex())));
+    QCOMPARE(storeColumn(store, "offset_u || ' ' || offset_v || ' ' || offset_w"),
+             QStringList(rows, "1 86 43"));
+    QCOMPARE(storeColumn(store, "source || ' ' || bench"),
+             QStringList(rows, "Lesen " + QSysInfo::machineHostName()));
+    QCOMPARE(storeColumn(store, "data_file"),
+             QStringList(rows, QFileInfo(fixture.dataFile).absoluteFilePath()));
+    // No limits file: nothing judged.
+    QCOMPARE(storeColumn(store, "verdict"), QStringList(rows, "null"));
+}
+
 void TestMesswerteProtokoll::titleKeepsOldPort()
 {
     Fixture fixture;
@@ -746,6 +809,72 @@ void TestMesswerteProtokoll::exitCloses()
     QTest::mouseClick(fixture.button("cmdExit"), Qt::LeftButton);
     QCOMPARE(fixture.main->messwerteProtokoll(), nullptr);
     QCOMPARE(fixture.main->mdiArea()->subWindowList().size(), 0);
+}
+
+void TestMesswerteProtokoll::verdictFollowsType()
+{
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    QLabel *verdict = fixture.window->verdictField();
+    QVERIFY(verdict);
+    // Without a limits file the window is as it was.
+    QVERIFY(verdict->isHidden());
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")),
+                                    "Typ;Wert;Min;Max\r\nA1;Polzahl;4;4\r\nA1;el. Winkel;2,8;4\r\n"
+                                    "b2;el. Winkel;3,0;4,0\r\nB2;Offset Phase V;0;50\r\n");
+    AppState::instance().setLimitsFile(limits);
+    QVERIFY(verdict->isVisible());
+    QCOMPARE(verdict->accessibleName(), QStringLiteral("Bewertung"));
+    QCOMPARE(verdict->text(), QString());
+    const QColor normal = base(fixture.field(6));
+
+    fixture.read();
+    QCOMPARE(verdict->text(), QStringLiteral("i.O."));
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 2,8 … 4,0"));
+    QCOMPARE(base(fixture.field(6)), normal);
+
+    // The operator types another type: judged again at once.
+    fixture.field(0)->setFocus();
+    fixture.field(0)->selectAll();
+    QTest::keyClicks(fixture.field(0), QStringLiteral(" B2"));
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    const QColor marked = base(fixture.field(6));
+    QVERIFY(marked != normal && marked != Red && marked != Green);
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 3,0 … 4,0"));
+    QCOMPARE(base(fixture.field(2)), normal); // no limit on B2's pole count
+    QCOMPARE(fixture.field(2)->toolTip(), QString());
+    QVERIFY2(verdict->toolTip().contains(QStringLiteral("el. Winkel, Offset Phase V")) &&
+                 verdict->toolTip().contains(QStringLiteral("Offset Phase V: 86 (Grenze: 0 … 50)")),
+             qPrintable(verdict->toolTip()));
+    // A failed machine goes on record too, with its verdict where asked for.
+    AppState::instance().setVerdictColumns(true);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.count(), 0);
+    const QByteArray saved = fileBytes(fixture.dataFile);
+    QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
+                 saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
+             saved.constData());
+
+    fixture.fill(0, "C3");
+    QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    // A failed read clears the verdict and its marks.
+    fixture.fill(0, "B2");
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    fixture.sim.setMode(SimMode{.badChecksum = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.count(), 1);
+    QCOMPARE(verdict->text(), QString());
+    QCOMPARE(verdict->toolTip(), QString());
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    AppState::instance().setLimitsFile(QString());
+    QVERIFY(verdict->isHidden());
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)

@@ -17,6 +17,8 @@ enum ExitStatus : int {
     NoData = 4,
     FrameCheckFailed = 5,
     SaveFailed = 6,
+    CheckFailed = 7,    // --check: n.i.O.
+    CheckUndecided = 9, // --check: keine Grenzwerte, or the limits table unusable
 };
 
 struct Outcome

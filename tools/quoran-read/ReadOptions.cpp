@@ -16,6 +16,9 @@ const QString DemoOption = QStringLiteral("--demo");
 const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
+const QString LimitsOption = QStringLiteral("--limits");
+const QString CheckOption = QStringLiteral("--check");
+const QString ImportOption = QStringLiteral("--import");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
@@ -28,12 +31,13 @@ ParseResult usageError(const QString &error)
 
 ParseResult parse(const QStringList &arguments)
 {
-    static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
-                                            TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption, CsvOption,
-                                           SaveOption, HelpOption, VersionOption};
+    static const QSet<QString> valueOptions{SettingsOption, PortOption, DeviceOption, TypeOption,
+                                            NumberOption,   MarkOption, LimitsOption};
+    static const QSet<QString> flagOptions{DemoOption, JsonOption,  CsvOption,     SaveOption,
+                                           HelpOption, CheckOption, VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
+    QStringList files; // the arguments that are no option: data files of --import
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments.at(i);
         std::optional<QString> value;
@@ -60,7 +64,7 @@ ParseResult parse(const QStringList &arguments)
         } else if (name.startsWith(u'-')) {
             return usageError(QStringLiteral("Unbekannte Option: %1").arg(name));
         } else {
-            return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(name));
+            files.append(arguments.at(i));
         }
     }
 
@@ -71,6 +75,23 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+    if (flags.contains(ImportOption)) {
+        // An import reads no instrument: only the settings file goes with it.
+        for (const QString &other : {PortOption, DeviceOption, TypeOption, NumberOption, MarkOption}) {
+            if (values.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        for (const QString &other : {DemoOption, JsonOption, CsvOption, SaveOption}) {
+            if (flags.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        if (files.isEmpty())
+            return usageError(QStringLiteral("Zu --import fehlt die Datendatei."));
+        options.importFiles = files;
+        return {options, {}};
+    }
+    if (!files.isEmpty())
+        return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(files.first()));
 
     if (flags.contains(JsonOption) && flags.contains(CsvOption))
         return usageError(QStringLiteral("--json und --csv schließen einander aus."));
@@ -89,7 +110,8 @@ ParseResult parse(const QStringList &arguments)
 
     options.save = flags.contains(SaveOption);
     for (const QString &field : {TypeOption, NumberOption, MarkOption}) {
-        if (!options.save && values.contains(field))
+        // Without --save the type only names the limits to judge against.
+        if (!options.save && values.contains(field) && field != TypeOption)
             return usageError(QStringLiteral("Die Option %1 gehört zu --save.").arg(field));
         if (options.save && !values.contains(field))
             return usageError(QStringLiteral("Zu --save fehlt %1.").arg(field));
@@ -99,6 +121,11 @@ ParseResult parse(const QStringList &arguments)
     options.type = values.value(TypeOption);
     options.number = values.value(NumberOption);
     options.mark = values.value(MarkOption);
+    if (values.contains(LimitsOption) && values.value(LimitsOption).trimmed().isEmpty())
+        return usageError(QStringLiteral("Zu --limits fehlt der Pfad der Grenzwertdatei."));
+    if (values.contains(LimitsOption))
+        options.limits = values.value(LimitsOption);
+    options.check = flags.contains(CheckOption);
     return {options, {}};
 }
 
