@@ -1,7 +1,6 @@
 #include "config/SettingsStore.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSysInfo>
 #include <cmath>
@@ -110,25 +109,4 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
     if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
         entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
-}
-
-namespace {
-std::optional<QString> fileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile,
-                                   const QString &section)
-{
-    const QString value = valueOrDefault(file.value(section, QStringLiteral("Datei")), QString());
-    if (value.isEmpty())
-        return std::nullopt;
-    return QDir::cleanPath(QFileInfo(settingsFile).absoluteDir().absoluteFilePath(value));
-}
-} // namespace
-
-std::optional<QString> resultsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
-{
-    return fileSetting(file, settingsFile, QStringLiteral("Ergebnisse"));
-}
-
-std::optional<QString> limitsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
-{
-    return fileSetting(file, settingsFile, QStringLiteral("Grenzwerte"));
 }

@@ -50,11 +50,3 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 // file only when it is set or its key is already in the file, so a settings
 // file of a bench without limits keeps its six keys.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
-
-// "[Ergebnisse] Datei=": the results store's file when set (relative to the
-// settings file's folder); read, never written. Nothing when missing or empty.
-[[nodiscard]] std::optional<QString> resultsFileSetting(const ProfileFile::Snapshot &file,
-                                                        const QString &settingsFile);
-// "[Grenzwerte] Datei=": the limits file when set, by the same rule.
-[[nodiscard]] std::optional<QString> limitsFileSetting(const ProfileFile::Snapshot &file,
-                                                       const QString &settingsFile);

@@ -1,6 +1,7 @@
 #include "review/Auswertung.h"
 
 #include "config/SettingsPath.h"
+#include "core/AppState.h"
 #include "review/CapabilityPanel.h"
 #include "review/RecordDialog.h"
 #include "review/ReviewFilterBar.h"
@@ -39,8 +40,10 @@ constexpr int ReportRows = 40;
 Auswertung::Auswertung(QWidget *parent) : Auswertung(ReviewSettings::read(settingsFilePath()), parent) {}
 
 Auswertung::Auswertung(const ReviewSettings &settings, QWidget *parent)
-    : Auswertung(std::make_unique<StoreReview>(settings.storeFile), settings.limitsFile, parent)
-{}
+    : Auswertung(std::make_unique<StoreReview>(settings.storeFile), AppState::instance().limitsFile(), parent)
+{
+    m_limitsOfProgram = true;
+}
 
 Auswertung::Auswertung(std::unique_ptr<ReviewSource> source, const QString &limitsFile, QWidget *parent)
     : ChildWindow(QStringLiteral("Auswertung"), QStringLiteral("Auswertung"), parent),
@@ -184,6 +187,8 @@ void Auswertung::updateTrend()
         return;
     }
     Fetched<ReviewSeries> series = m_source->series(filter, quantity);
+    if (m_limitsOfProgram)
+        m_limits.setFile(AppState::instance().limitsFile());
     const ReviewLimits::Found found = m_limits.limitFor(*m_source, filter.type, quantity);
     const std::optional<Limit> &limit = found.limit;
     const CapabilityFigures figures =

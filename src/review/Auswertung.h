@@ -23,7 +23,7 @@ class Auswertung : public ChildWindow
 {
     Q_OBJECT
 public:
-    // On the results store and the limits file the settings name.
+    // On the results store the settings name, with the program's limits file.
     explicit Auswertung(QWidget *parent = nullptr);
     // On any source; limitsFile empty: the limits stored with the records.
     Auswertung(std::unique_ptr<ReviewSource> source, const QString &limitsFile, QWidget *parent = nullptr);
@@ -56,6 +56,7 @@ private:
 
     std::unique_ptr<ReviewSource> m_source;
     ReviewLimits m_limits;
+    bool m_limitsOfProgram = false; // follows the settings' choice
     ReviewFilterBar *m_filters = nullptr;
     QTableView *m_table = nullptr;
     ReviewTableModel *m_model = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,13 +64,13 @@ void CapabilityPanel::clearFigures()
 
 void CapabilityPanel::showFigures(const CapabilityFigures &figures, const QString &limits)
 {
-    const auto text = [this](std::optional<double> value, int decimals) {
-        return value ? m_locale.toString(*value, 'f', decimals) : None;
+    const auto text = [](std::optional<double> value, int decimals) {
+        return value ? QLocale().toString(*value, 'f', decimals) : None;
     };
-    const auto plain = [this](std::optional<double> value) {
-        return value ? m_locale.toString(*value, 'g', 10) : None;
+    const auto plain = [](std::optional<double> value) {
+        return value ? QLocale().toString(*value, 'g', 10) : None;
     };
-    m_values[N]->setText(m_locale.toString(figures.n));
+    m_values[N]->setText(QLocale().toString(figures.n));
     m_values[Mean]->setText(text(figures.mean, 3));
     m_values[Deviation]->setText(text(figures.standardDeviation, 3));
     m_values[Min]->setText(plain(figures.min));

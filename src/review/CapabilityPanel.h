@@ -3,7 +3,6 @@
 #include "store/Capability.h"
 
 #include <QGroupBox>
-#include <QLocale>
 
 class QFormLayout;
 class QLabel;
@@ -33,5 +32,4 @@ private:
     QLabel *m_cpkCaption = nullptr;
     QLabel *m_ppkCaption = nullptr;
     QLabel *m_note;
-    QLocale m_locale;
 };

@@ -38,6 +38,14 @@ LimitValue limitValueOf(ReviewQuantity quantity)
 
 ReviewLimits::ReviewLimits(const QString &limitsFile)
 {
+    setFile(limitsFile);
+}
+
+void ReviewLimits::setFile(const QString &limitsFile)
+{
+    if (limitsFile == (m_file ? m_file->path() : QString()))
+        return;
+    m_file.reset();
     if (!limitsFile.isEmpty())
         m_file.emplace(limitsFile);
 }

@@ -20,6 +20,8 @@ class ReviewLimits
 {
 public:
     explicit ReviewLimits(const QString &limitsFile);
+    // Another limits file from now on (the settings' choice counts at once).
+    void setFile(const QString &limitsFile);
 
     struct Found
     {

@@ -1,15 +1,11 @@
 #include "review/ReviewSettings.h"
 
-#include "config/ProfileFile.h"
 #include "config/SettingsStore.h"
-#include "store/StorePath.h"
+#include "store/StoreSetup.h"
 
 ReviewSettings ReviewSettings::read(const QString &settingsFile)
 {
-    const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsFile);
-    ReviewSettings settings;
-    settings.storeFile =
-        resultsFileSetting(file, settingsFile).value_or(StorePath::forSettingsFile(settingsFile));
-    settings.limitsFile = limitsFileSetting(file, settingsFile).value_or(QString());
-    return settings;
+    StoredSettings stored = readStoredSettings(settingsFile);
+    stored.resultsOn = true;
+    return {StoreSetup::fromSettings(stored, settingsFile).path};
 }

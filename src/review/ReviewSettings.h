@@ -2,13 +2,12 @@
 
 #include <QString>
 
-// Where the review finds the results store and the limits: the same store
-// the saves write (beside the settings file, or the per-user data folder for
-// an installed program, or "[Ergebnisse] Datei="), and "[Grenzwerte] Datei=".
+// Where the review finds the results store: where the saves write it (the
+// store's usual place for the settings file, or "[Ergebnisse] Datei="). A
+// store switched off by "Speichern=False" is still read where it lies.
 struct ReviewSettings
 {
     QString storeFile;
-    QString limitsFile; // empty when none is set
 
     [[nodiscard]] static ReviewSettings read(const QString &settingsFile);
 };

@@ -3,6 +3,7 @@
 #include "store/ReviewSource.h"
 
 #include <QDateTime>
+#include <QLocale>
 
 ReviewTableModel::ReviewTableModel(ReviewSource &source, QObject *parent)
     : QAbstractTableModel(parent), m_source(source)
@@ -83,16 +84,16 @@ QVariant ReviewTableModel::headerData(int section, Qt::Orientation orientation, 
 
 QString ReviewTableModel::text(const ReviewRow &row, ReviewColumn column) const
 {
-    const auto number = [this](const auto &value) {
-        return value ? m_locale.toString(*value, 'g', 10) : QStringLiteral("–");
+    const auto number = [](const auto &value) {
+        return value ? QLocale().toString(*value, 'g', 10) : QStringLiteral("–");
     };
     const auto whole = [](const std::optional<int> &value) {
         return value ? QString::number(*value) : QStringLiteral("–");
     };
     switch (column) {
     case ReviewColumn::Time:
-        return m_locale.toString(QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime(),
-                                 QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        return QLocale().toString(QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime(),
+                                  QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     case ReviewColumn::Type:
         return row.type;
     case ReviewColumn::Number:

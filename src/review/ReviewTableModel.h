@@ -3,7 +3,6 @@
 #include "store/ReviewData.h"
 
 #include <QAbstractTableModel>
-#include <QLocale>
 
 class ReviewSource;
 
@@ -51,5 +50,4 @@ private:
     QList<ReviewRow> m_rows;
     bool m_atEnd = true;
     QString m_cause;
-    QLocale m_locale;
 };

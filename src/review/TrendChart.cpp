@@ -6,6 +6,7 @@
 #include <QDateTimeAxis>
 #include <QHelpEvent>
 #include <QLineSeries>
+#include <QLocale>
 #include <QScatterSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -190,11 +191,11 @@ QString TrendChart::tipFor(std::size_t index) const
 {
     const ReviewSeries &series = m_trend.series;
     const QString time =
-        m_locale.toString(QDateTime::fromMSecsSinceEpoch(series.timesMs[index]).toLocalTime(),
-                          QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        QLocale().toString(QDateTime::fromMSecsSinceEpoch(series.timesMs[index]).toLocalTime(),
+                           QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     return QStringLiteral("Typ %1, Nummer %2, %3, %4 %5")
         .arg(m_trend.type, m_knownNumbers.value(series.ids[index], QStringLiteral("–")), time,
-             reviewQuantityName(m_trend.quantity), m_locale.toString(series.values[index], 'g', 10));
+             reviewQuantityName(m_trend.quantity), QLocale().toString(series.values[index], 'g', 10));
 }
 
 bool TrendChart::viewportEvent(QEvent *event)

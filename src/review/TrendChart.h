@@ -5,7 +5,6 @@
 
 #include <QChartView>
 #include <QHash>
-#include <QLocale>
 #include <functional>
 #include <optional>
 
@@ -69,5 +68,4 @@ private:
     QList<QString> m_markerTips;
     QDateTimeAxis *m_time;
     QValueAxis *m_value;
-    QLocale m_locale;
 };
