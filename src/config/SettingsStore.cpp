@@ -8,6 +8,8 @@ namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
+const QString resultsSection = QStringLiteral("Ergebnisse");
+const QString centralSection = QStringLiteral("Zentrale");
 } // namespace
 
 QString defaultDataFile()
@@ -96,4 +98,17 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
     static_cast<void>(ProfileFile::write(path, entries));
+}
+
+ResultsSettings readResultsSettings(const ProfileFile::Snapshot &file)
+{
+    const auto read = [&file](const char *key) {
+        return valueOrDefault(file.value(resultsSection, QString::fromLatin1(key)), QString());
+    };
+    return {profileTextToBool(read("Speichern")).value_or(true), read("Datei"), read("Pruefstand")};
+}
+
+QString readCentralConnection(const ProfileFile::Snapshot &file)
+{
+    return valueOrDefault(file.value(centralSection, QStringLiteral("Verbindung")), QString());
 }

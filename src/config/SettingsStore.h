@@ -34,3 +34,15 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
 // Writes all six keys in their order; the two booleans must be set.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
+
+// [Ergebnisse]: the results store, read and never written.
+struct ResultsSettings
+{
+    bool save = true; // Speichern=; a text that is no boolean keeps the store on
+    QString file;     // Datei=; empty: the default place
+    QString bench;    // Pruefstand=; empty: the host name
+};
+[[nodiscard]] ResultsSettings readResultsSettings(const ProfileFile::Snapshot &file);
+// [Zentrale] Verbindung=: the central database's connection string, read and
+// never written; empty when there is none.
+[[nodiscard]] QString readCentralConnection(const ProfileFile::Snapshot &file);
