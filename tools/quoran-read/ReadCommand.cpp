@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include "CentralCommand.h"
 #include "ReadOptions.h"
 #include "ReadOutput.h"
 #include "ReadUsage.h"
@@ -62,6 +63,10 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
             QStringLiteral("Die Einstellungsdatei %1 fehlt oder ist nicht lesbar.").arg(settingsPath));
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
+    if (options.upload)
+        return CentralCommand::upload(file, settingsPath);
+    if (options.centralInit)
+        return CentralCommand::init(file, settingsPath);
     const StoredSettings stored = readStoredSettings(file);
 
     ReadOutput::Reading reading;

@@ -17,6 +17,7 @@ enum ExitStatus : int {
     NoData = 4,
     FrameCheckFailed = 5,
     SaveFailed = 6,
+    CentralFailed = 8,
 };
 
 struct Outcome

@@ -16,6 +16,8 @@ const QString DemoOption = QStringLiteral("--demo");
 const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
+const QString UploadOption = QStringLiteral("--upload");
+const QString CentralInitOption = QStringLiteral("--central-init");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
@@ -30,8 +32,8 @@ ParseResult parse(const QStringList &arguments)
 {
     static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
                                             TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption, CsvOption,
-                                           SaveOption, HelpOption, VersionOption};
+    static const QSet<QString> flagOptions{DemoOption,   JsonOption,        CsvOption,  SaveOption,
+                                           UploadOption, CentralInitOption, HelpOption, VersionOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -71,6 +73,24 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+
+    // The two central commands read nothing from the instrument.
+    for (const QString &command : {UploadOption, CentralInitOption}) {
+        if (!flags.contains(command))
+            continue;
+        for (const QString &other : flags) {
+            if (other != command)
+                return usageError(QStringLiteral("%1 und %2 schließen einander aus.").arg(command, other));
+        }
+        for (auto value = values.cbegin(); value != values.cend(); ++value) {
+            if (value.key() != SettingsOption)
+                return usageError(
+                    QStringLiteral("%1 und %2 schließen einander aus.").arg(command, value.key()));
+        }
+        options.upload = command == UploadOption;
+        options.centralInit = command == CentralInitOption;
+        return {options, {}};
+    }
 
     if (flags.contains(JsonOption) && flags.contains(CsvOption))
         return usageError(QStringLiteral("--json und --csv schließen einander aus."));
