@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/CentralPanel.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
 #include "app/ScreenFill.h"
@@ -73,6 +74,7 @@ void Main::createStatusBar()
     m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
+    m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 2));
 }
 
 void Main::useLoadedPins(const QMap<int, QString> &pins)
@@ -267,5 +269,6 @@ void Main::closeEvent(QCloseEvent *event)
         about->close();
     // Unload: settings saved once.
     SaveSettings();
+    m_centralPanel->stop();
     event->accept();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class CentralPanel;
 class ChildWindow;
 class Debuggen;
 class Einstellungen;
@@ -51,6 +52,7 @@ public:
     // The port pins the settings load read, for the next status-bar refresh,
     // so that it need not read the settings file again.
     void useLoadedPins(const QMap<int, QString> &pins);
+    [[nodiscard]] CentralPanel *centralPanel() const { return m_centralPanel; }
 
     // Runs at the first showing and after the About window had the focus.
     void activateStep();
@@ -76,6 +78,7 @@ private:
     ScreenFill *m_screenFill;
     std::unique_ptr<MainActions> m_actions;
     PortPanel *m_portPanel = nullptr;
+    CentralPanel *m_centralPanel = nullptr;
     QLabel *m_panelFile = nullptr;
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;

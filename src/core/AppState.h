@@ -42,8 +42,13 @@ public:
     // All values back to their start, as a fresh process has them.
     void reset();
 
+    // Called by a save once its record is written, for those who pass it on
+    // (the upload to the central database).
+    void noteRecordSaved() { emit recordSaved(); }
+
 signals:
     void changed();
+    void recordSaved();
 
 private:
     AppState() = default;

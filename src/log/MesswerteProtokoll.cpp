@@ -247,6 +247,7 @@ void MesswerteProtokoll::saveRecord()
         return;
     }
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
+    state.noteRecordSaved();
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
