@@ -113,4 +113,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # are linked by none, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, libqt6sql6-sqlite")
+# Debian's GNOME session is Wayland; without the plugin Qt falls back to XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "app/Windows.h"
 #include "config/PortMap.h"
+#include "config/RegionalFormat.h"
 #include "config/SettingsPath.h"
 #include "config/SettingsStore.h"
 #include "core/AppState.h"
@@ -18,6 +19,15 @@ void LoadSettings()
     state.setDataFile(stored.dataFile);
     state.setDataTrenner(stored.dataTrenner);
     state.setMaschinenTyp(stored.maschinenTyp);
+    const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat);
+    // Without a name the desktop's settings apply as they are at each use.
+    state.setRegionalFormat(stored.regionalFormat.isEmpty() || format.unknown
+                                ? std::nullopt
+                                : std::optional<QLocale>(format.locale));
+    // The read panel is the status bar's place for a word to the operator;
+    // the first read replaces it.
+    if (format.unknown)
+        state.setLastReadOutcome(RegionalFormat::unknownStatusText(stored.regionalFormat));
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));

@@ -1,5 +1,6 @@
 #include "app/Splash.h"
 
+#include "app/Main.h"
 #include "app/Startup.h"
 #include "app/Windows.h"
 #include "core/AppState.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &twips, double points, bool bold)
@@ -82,6 +84,22 @@ Splash::Splash() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+    belongToMainWindow();
+}
+
+void Splash::belongToMainWindow()
+{
+    // The About window has no title bar to drag; as the main window's
+    // transient, a Wayland compositor places it with it, not anywhere. Qt
+    // sends the parent only when the surface is made, so before the first show.
+    if (!AppState::instance().mainGestartet())
+        return;
+    const Main *main = Windows::existingMain();
+    if (!main || !main->windowHandle())
+        return;
+    create();
+    if (QWindow *window = windowHandle())
+        window->setTransientParent(main->windowHandle());
 }
 
 Splash::~Splash()

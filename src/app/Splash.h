@@ -23,6 +23,7 @@ protected:
 
 private:
     void activateStep();
+    void belongToMainWindow();
 
     QPushButton *m_cmdExit;
     bool m_initialised = false;

@@ -33,6 +33,8 @@ int runQuoran(int argc, char *argv[])
 {
     Application app(argc, argv);
     Application::setApplicationName(QStringLiteral("Quoran"));
+    // Wayland's app id: the shell ties the window to its launcher and icon by it.
+    Application::setDesktopFileName(QStringLiteral("io.github.quoran.Quoran"));
     Application::setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
     // The program speaks German, so Qt's own dialogs (file chooser, message
     // box buttons) do too, whatever the desktop's language.

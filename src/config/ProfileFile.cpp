@@ -1,5 +1,6 @@
 #include "config/ProfileFile.h"
 
+#include "config/ProfileFileLeftovers.h"
 #include "core/FolderSync.h"
 #include "core/Windows1252.h"
 
@@ -20,11 +21,19 @@ const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 // The file's text encoding. Linux editors save UTF-8: a file that is valid
 // UTF-8 with at least one non-ASCII character, or that starts with a
 // byte-order mark, is read and written as UTF-8; every other file, and every
-// new one, is Windows-1252. A file keeps its encoding and its mark.
+// new one, is Windows-1252. A file keeps its encoding and its mark, until a
+// value comes that Windows-1252 cannot hold: then it becomes UTF-8 with a mark.
 struct Encoding
 {
     bool utf8 = false;
     bool bom = false;
+
+    [[nodiscard]] static bool isUtf8(QByteArrayView bytes)
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(bytes); // decodes only when taken as a QString
+        return !decoder.hasError();
+    }
 
     [[nodiscard]] static Encoding of(QByteArrayView bytes)
     {
@@ -33,9 +42,7 @@ struct Encoding
         if (std::all_of(bytes.begin(), bytes.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             return {};
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = decoder.decode(bytes); // decodes only when taken as a QString
-        return {!decoder.hasError(), false};
+        return {isUtf8(bytes), false};
     }
 
     [[nodiscard]] QString decode(QByteArrayView bytes) const
@@ -45,6 +52,10 @@ struct Encoding
     [[nodiscard]] QByteArray encode(const QString &text) const
     {
         return utf8 ? text.toUtf8() : Windows1252::encode(text);
+    }
+    [[nodiscard]] bool canHold(const QString &text) const
+    {
+        return utf8 || Windows1252::canHold(text, Windows1252::Mapping::Exact);
     }
 };
 
@@ -130,7 +141,11 @@ public:
     explicit Document(const QByteArray &fileBytes) : m_encoding(Encoding::of(fileBytes))
     {
         // The mark is no part of the first line, or its section could not be found.
-        const QByteArray bytes = m_encoding.bom ? fileBytes.sliced(utf8Bom.size()) : fileBytes;
+        QByteArray bytes = m_encoding.bom ? fileBytes.sliced(utf8Bom.size()) : fileBytes;
+        // A mark before text that is no UTF-8: the text is Windows-1252, and
+        // becomes the UTF-8 the mark promises, so no byte turns into U+FFFD.
+        if (m_encoding.bom && !Encoding::isUtf8(bytes))
+            bytes = Windows1252::decode(bytes).toUtf8();
         qsizetype start = 0;
         while (start < bytes.size()) {
             const qsizetype newline = bytes.indexOf('\n', start);
@@ -143,6 +158,9 @@ public:
             m_lines.append({bytes.sliced(start, textEnd - start), crBefore ? crLf : QByteArrayLiteral("\n")});
             start = newline + 1;
         }
+        // Lines this program writes end as the file's first line does; a new file's in CR LF.
+        if (!m_lines.isEmpty() && m_lines.constFirst().end == "\n")
+            m_lineEnd = m_lines.constFirst().end;
     }
 
     [[nodiscard]] QByteArray bytes() const
@@ -181,20 +199,23 @@ public:
 
     void set(const QString &section, const QString &key, const QString &value)
     {
+        // Never a "?" in place of a character: a path must still lead to its folder.
+        if (!m_encoding.canHold(section) || !m_encoding.canHold(key) || !m_encoding.canHold(value))
+            switchToUtf8();
         const QByteArray valueBytes = m_encoding.encode(singleLine(value));
         const QByteArray keyLine = m_encoding.encode(singleLine(key)) + '=' + valueBytes;
         const qsizetype header = findSection(section);
         if (header < 0) {
             endLastLine();
             m_lines.append(
-                {m_encoding.encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), crLf});
-            m_lines.append({keyLine, crLf});
+                {m_encoding.encode(QLatin1Char('[') + singleLine(section) + QLatin1Char(']')), m_lineEnd});
+            m_lines.append({keyLine, m_lineEnd});
             return;
         }
         if (const qsizetype existing = findKey(header, key); existing >= 0) {
             // Only the value changes; the key keeps its spelling in the file.
             const QByteArray name = parsedLine(existing).nameBytes.toByteArray();
-            m_lines[existing] = {name + '=' + valueBytes, crLf};
+            m_lines[existing] = {name + '=' + valueBytes, m_lineEnd};
             return;
         }
         // After the section's last non-blank line, so that a blank line
@@ -206,11 +227,19 @@ public:
                 after = i;
         }
         if (m_lines.at(after).end.isEmpty())
-            m_lines[after].end = crLf;
-        m_lines.insert(after + 1, {keyLine, crLf});
+            m_lines[after].end = m_lineEnd;
+        m_lines.insert(after + 1, {keyLine, m_lineEnd});
     }
 
 private:
+    // Every line keeps its text; only its bytes change.
+    void switchToUtf8()
+    {
+        for (Line &line : m_lines)
+            line.text = Windows1252::decode(line.text).toUtf8();
+        m_encoding = {true, true};
+    }
+
     [[nodiscard]] ParsedLine parsedLine(qsizetype index) const
     {
         return parse(m_lines.at(index).text, m_encoding);
@@ -251,11 +280,12 @@ private:
     void endLastLine()
     {
         if (!m_lines.isEmpty() && m_lines.last().end.isEmpty())
-            m_lines.last().end = crLf;
+            m_lines.last().end = m_lineEnd;
     }
 
     Encoding m_encoding;
     QList<Line> m_lines;
+    QByteArray m_lineEnd = crLf;
 };
 
 // The file's bytes; empty for a missing file; nothing when it exists but
@@ -272,6 +302,11 @@ private:
 
 [[nodiscard]] bool store(const QString &path, const QByteArray &bytes)
 {
+    // QSaveFile writes through a symbolic link: its copy and the rename are
+    // in the target's folder.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString written = canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+    ProfileFileLeftovers::removeStale(written);
     // QSaveFile also refuses an existing file that is read-only, as Windows does.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -282,10 +317,7 @@ private:
     }
     if (!file.commit())
         return false;
-    // QSaveFile writes through a symbolic link; the rename happened in the target's folder.
-    const QString written = QFileInfo(path).canonicalFilePath();
-    return syncFolderOf(
-               QFile::encodeName(written.isEmpty() ? QFileInfo(path).absoluteFilePath() : written)) == 0;
+    return syncFolderOf(QFile::encodeName(written)) == 0;
 }
 
 } // namespace

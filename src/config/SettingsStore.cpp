@@ -83,6 +83,7 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
+    settings.regionalFormat = read(exportSection, "Regionalformat", QString());
     return settings;
 }
 

@@ -15,6 +15,8 @@ struct StoredSettings
     // Nothing when the stored text is not a boolean: the caller keeps its state.
     std::optional<bool> symbolListe;
     std::optional<bool> taskliste;
+    // [Export] Regionalformat, read only: empty for the desktop's regional settings.
+    QString regionalFormat = {};
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
@@ -32,7 +34,7 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order; the two booleans must be set.
+// Writes all six keys in their order (never the regional format); the two booleans must be set.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
 
 // [Ergebnisse]: the results store, read and never written.

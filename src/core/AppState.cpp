@@ -15,4 +15,5 @@ void AppState::reset()
     setDemoModus(false);
     setMainGestartet(false);
     setLastReadOutcome({});
+    setRegionalFormat(std::nullopt);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QLocale>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 // The one process-wide record every window reads and writes. Only the
 // user-interface thread touches it. Every setter that changes a value emits
@@ -35,6 +37,10 @@ public:
     void setDemoModus(bool value) { assign(m_demoModus, value); }
     [[nodiscard]] bool mainGestartet() const { return m_mainGestartet; }
     void setMainGestartet(bool value) { assign(m_mainGestartet, value); }
+    // Numbers, dates and times of the log window and the data file: the
+    // settings file's regional format, or (nothing) the desktop's at the time.
+    [[nodiscard]] QLocale regionalFormat() const { return m_regionalFormat.value_or(QLocale()); }
+    void setRegionalFormat(const std::optional<QLocale> &value) { assign(m_regionalFormat, value); }
     // Outcome of the last read of any window, as the status bar shows it.
     [[nodiscard]] QString lastReadOutcome() const { return m_lastReadOutcome; }
     void setLastReadOutcome(const QString &value) { assign(m_lastReadOutcome, value); }
@@ -42,12 +48,19 @@ public:
     // All values back to their start, as a fresh process has them.
     void reset();
 
+    // Every read tells what it found of its port's device, so that the status
+    // bar's port field follows an adapter that was unplugged or came back.
+    void notePortRead(int portNumber, const QString &devicePath, bool present)
+    {
+        emit portRead(portNumber, devicePath, present);
+    }
     // Called by a save once its record is written, for those who pass it on
     // (the upload to the central database).
     void noteRecordSaved() { emit recordSaved(); }
 
 signals:
     void changed();
+    void portRead(int portNumber, const QString &devicePath, bool present);
     void recordSaved();
 
 private:
@@ -68,4 +81,5 @@ private:
     bool m_demoModus = false;
     bool m_mainGestartet = false;
     QString m_lastReadOutcome;
+    std::optional<QLocale> m_regionalFormat;
 };

@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include <algorithm>
+
 QString trimBlanks(const QString &text)
 {
     QStringView view(text);
@@ -8,4 +10,9 @@ QString trimBlanks(const QString &text)
     while (!view.isEmpty() && view.back() == u' ')
         view.chop(1);
     return view.toString();
+}
+
+bool isBlank(QStringView text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
 }

@@ -127,12 +127,15 @@ void Debuggen::readData()
         result = readFrame(portNumber, AppState::instance().demoModus());
     }
     AppState::instance().setLastReadOutcome(inspectorStatusText(result, QTime::currentTime()));
+    // When it is the configured port, the status bar learns what the read found.
+    AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
     if (result.outcome != ReadOutcome::Received) {
         showErrorBox(result.message, this);
         return;
     }
 
-    const InspectorView view = inspectReception(result.buffer.received());
+    const InspectorView view =
+        inspectReception(result.buffer.received(), AppState::instance().regionalFormat());
     m_hexBytes->setText(view.hexList);
     m_decimalBytes->setText(view.decimalList);
     // A long reception shows from its first byte on.

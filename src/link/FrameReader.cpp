@@ -69,14 +69,15 @@ ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo)
         if (outcome.portNotAccessible()) {
             result.reason = outcome.reason;
             result.outcome = ReadOutcome::PortNotAccessible;
-            result.message = portNotAccessibleMessage();
+            // The status bar knows why; the box says it too.
+            result.message = withCause(portNotAccessibleMessage(), result.reason);
         }
         return false;
     };
     const auto ended = [&] { return result.outcome == ReadOutcome::PortNotAccessible; };
     const auto finish = [&] {
-        result.portLabel =
-            portLabel(portNumber, port.commPort() == portNumber ? port.devicePath() : QString());
+        result.devicePath = port.commPort() == portNumber ? port.devicePath() : QString();
+        result.portLabel = portLabel(portNumber, result.devicePath);
         return result;
     };
 

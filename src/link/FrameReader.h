@@ -21,6 +21,13 @@ struct ReadResult
     UserMessage message;    // what to show the operator; empty when Received
     QString reason;         // German reason from the port layer, e.g. "Gerät belegt"; may be empty
     QString portLabel;      // e.g. "Com3 (/dev/ttyUSB0)"
+    QString devicePath;     // the device the port stood for at this read; empty when none
+
+    // The read found the port's device there (it may still have failed later).
+    [[nodiscard]] bool deviceFound() const
+    {
+        return !devicePath.isEmpty() && outcome != ReadOutcome::PortNotAccessible;
+    }
 };
 
 // One read: configure, open, send " ", wait 100 ms, take all input, close; in
@@ -34,8 +41,9 @@ struct ReadResult
 // closed again when the read returns.
 [[nodiscard]] ReadResult readFrame(SerialPortLayer &port, int portNumber, bool demo);
 
-// The operator's messages of a read. A read without data whose cause the port
-// layer knows carries noDataMessage() withCause() its reason.
+// The operator's messages of a read. A read that ends for a missing port, or
+// without data for a cause the port layer knows, carries its message
+// withCause() the reason.
 [[nodiscard]] UserMessage portNotAccessibleMessage(); // "Fehler: Schnittstelle"
 [[nodiscard]] UserMessage noDataMessage();            // "Fehler: keine Daten empfangen"
 // The message with one more paragraph, "Ursache: " and the reason, after an

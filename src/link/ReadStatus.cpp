@@ -45,3 +45,15 @@ QString readStatusText(const ReadResult &result, std::optional<FrameCheck> check
 {
     return time.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') + outcomeText(result, check);
 }
+
+QString portFieldText(const QString &portName, const QString &devicePath, bool present)
+{
+    if (devicePath.isEmpty())
+        return portName + QStringLiteral(": kein Gerät");
+    return portName + QStringLiteral(": ") + devicePath + (present ? QString() : QStringLiteral(" (fehlt)"));
+}
+
+QString portFieldText(const QString &portName, const ReadResult &result)
+{
+    return portFieldText(portName, result.devicePath, result.deviceFound());
+}

@@ -15,3 +15,10 @@
 // does not check) the number of bytes received is told.
 [[nodiscard]] QString readStatusText(const ReadResult &result, std::optional<FrameCheck> check,
                                      const QTime &time);
+
+// The status bar's port field: "Com3: /dev/ttyUSB0", "Com3: kein Gerät", or
+// "Com3: /dev/ttyUSB0 (fehlt)" for a device that is not there (an unplugged
+// adapter keeps its pin).
+[[nodiscard]] QString portFieldText(const QString &portName, const QString &devicePath, bool present);
+// The same from what a read of that port found.
+[[nodiscard]] QString portFieldText(const QString &portName, const ReadResult &result);

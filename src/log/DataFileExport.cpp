@@ -5,11 +5,12 @@
 #include "core/Limits.h"
 #include "core/Text.h"
 #include "core/Windows1252.h"
+#include "log/DataFileLeftovers.h"
+#include "log/MeasurementLog.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QThread>
 
 #include <cerrno>
@@ -107,10 +108,27 @@ int lockWholeFile(int fd)
 // O_APPEND and a single write keep the lines of two local instances apart,
 // the lock those of two machines; on failure the file is cut back to where
 // our bytes began, still under the lock.
-int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extraFlags = 0)
+// The line end that must come first so that the bytes start a line of their
+// own: none after a line break or in an empty file, LF after a lone CR, CR LF
+// otherwise (a torn last line, NUL bytes a cut write left, an editor's file
+// without a final line break). Nothing when the end cannot be read.
+QByteArray lineBreakBefore(int fd, off_t size)
 {
-    FileDescriptor file(
-        ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | extraFlags, 0666));
+    char last = '\n';
+    if (size == 0 || ::pread(fd, &last, 1, size - 1) != 1 || last == '\n')
+        return {};
+    return last == '\r' ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+int appendBytes(const QByteArray &nativePath, const QByteArray &line, int extraFlags = 0)
+{
+    // Read access only to look at the file's last byte; a file we may only
+    // write to is still appended to.
+    const int flags = O_APPEND | O_CREAT | O_CLOEXEC | extraFlags;
+    FileDescriptor file([&] {
+        const int fd = ::open(nativePath.constData(), O_RDWR | flags, 0666);
+        return fd < 0 && errno == EACCES ? ::open(nativePath.constData(), O_WRONLY | flags, 0666) : fd;
+    }());
     if (!file.isOpen())
         return errno;
     const bool createdHere = (extraFlags & O_EXCL) != 0;
@@ -133,6 +151,8 @@ int appendBytes(const QByteArray &nativePath, const QByteArray &bytes, int extra
     if (::fstat(file.get(), &info) != 0)
         return failBeforeWriting(errno);
     off_t cutAt = info.st_size;
+    // Under the lock, so no other bench appends between the look and the write.
+    const QByteArray bytes = lineBreakBefore(file.get(), info.st_size) + line;
 
     qsizetype done = 0;
     int error = 0;
@@ -189,8 +209,7 @@ int createWithHeader(const QByteArray &target, const QByteArray &headerBytes)
     QByteArray tempPath;
     int error = EEXIST;
     for (int attempt = 0; attempt < 8 && error == EEXIST; ++attempt) {
-        tempPath = folder + ".quoran-" + QByteArray::number(::getpid()) + '-' +
-                   QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        tempPath = DataFileLeftovers::temporaryPath(folder);
         error = appendBytes(tempPath, headerBytes, O_EXCL);
     }
     if (error == EEXIST)
@@ -265,9 +284,59 @@ QString recordLine(const QStringList &fields, QChar separator)
     return line;
 }
 
+QString unholdableReason(char32_t character, const QString &column)
+{
+    return QStringLiteral("Das Zeichen %1 im Feld \u201E%2\u201C kann in der Datendatei (Windows-1252) "
+                          "nicht gespeichert werden.")
+        .arg(Windows1252::describe(character), column);
+}
+
+QString withFileSigns(const QString &text, const QLocale &locale)
+{
+    QString mapped = text;
+    const QString decimalPoint = locale.decimalPoint();
+    const QString groupSeparator = locale.groupSeparator();
+    if (!groupSeparator.isEmpty() && !Windows1252::canHold(groupSeparator, Windows1252::Mapping::DataFile))
+        mapped.remove(groupSeparator);
+    if (!decimalPoint.isEmpty() && !Windows1252::canHold(decimalPoint, Windows1252::Mapping::DataFile))
+        mapped.replace(decimalPoint, QStringLiteral("."));
+    return mapped;
+}
+
+RecordBytes recordBytes(const QStringList &fields, QChar separator, const QLocale &locale)
+{
+    QStringList fileFields = fields.mid(0, Quoran::ColumnCount);
+    const QStringList columns = headerLine(u';').split(u';');
+    for (qsizetype column = 0; column < fileFields.size(); ++column) {
+        QString &field = fileFields[column];
+        const bool measured =
+            column >= MeasurementLog::FirstMeasuredField && column <= MeasurementLog::TimeField;
+        if (measured)
+            field = withFileSigns(field, locale);
+        // Each field on its own, so that the message can name it.
+        if (const auto checked = Windows1252::encodeChecked(field, Windows1252::Mapping::DataFile);
+            !checked.ok()) {
+            QString reason = unholdableReason(*checked.unholdable, columns.at(column));
+            // The regional settings wrote it, not the operator.
+            if (measured)
+                reason += QStringLiteral(" Ein Regionalformat wie de_DE unter [Export] Regionalformat in der "
+                                         "Einstellungsdatei behebt das.");
+            return {{}, reason};
+        }
+    }
+    return {
+        Windows1252::encodeChecked(recordLine(fileFields, separator), Windows1252::Mapping::DataFile).bytes,
+        {}};
+}
+
 AppendResult appendLine(const QString &path, const QString &text)
 {
-    return resultOf(appendBytes(QFile::encodeName(path), Windows1252::encode(text) + "\r\n"));
+    const Windows1252::Checked checked = Windows1252::encodeChecked(text, Windows1252::Mapping::DataFile);
+    if (!checked.ok())
+        return {false, QStringLiteral("Das Zeichen %1 kann in der Datendatei (Windows-1252) nicht "
+                                      "gespeichert werden.")
+                           .arg(Windows1252::describe(*checked.unholdable))};
+    return resultOf(appendBytes(QFile::encodeName(path), checked.bytes + "\r\n"));
 }
 
 bool fileExists(const QString &path)
@@ -275,13 +344,20 @@ bool fileExists(const QString &path)
     return QFileInfo(path).exists();
 }
 
-AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields)
+AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
+                  const QLocale &locale)
 {
     if (path.trimmed().isEmpty())
         return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
     const QChar separator = separatorFor(dataTrenner);
+    // Refused before anything is written: no header in a new file either.
+    const RecordBytes record = recordBytes(fields, separator, locale);
+    if (!record.refusal.isEmpty())
+        return {false, record.refusal};
+    const QByteArray nativePath = QFile::encodeName(path);
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    DataFileLeftovers::removeDead(slash < 0 ? QByteArray() : nativePath.left(slash + 1));
     if (!fileExists(path)) {
-        const QByteArray nativePath = QFile::encodeName(path);
         // Also when another instance linked the file in first: it must be on
         // the disk before this save is reported done. A failed folder sync
         // leaves the file with its header, and the next save appends to it.
@@ -291,7 +367,7 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
         if (error != 0)
             return resultOf(error);
     }
-    return appendLine(path, recordLine(fields, separator));
+    return resultOf(appendBytes(nativePath, record.bytes + "\r\n"));
 }
 
 } // namespace DataFileExport

@@ -1,15 +1,14 @@
 #include "log/MeasurementLog.h"
 
+#include "core/Text.h"
 #include "link/ReadStatus.h"
 #include "log/ReadTimestamp.h"
-
-#include <algorithm>
 
 namespace MeasurementLog {
 
 bool isFilled(const QString &text)
 {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' '; });
+    return !isBlank(text);
 }
 
 bool saveAvailable(bool saved, const QString &type, const QString &number, const QString &mark)

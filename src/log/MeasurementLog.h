@@ -22,8 +22,8 @@ inline constexpr int TimeField = 10;
 inline constexpr int MarkField = 11;
 inline constexpr std::array<int, 3> OperatorFields{TypeField, NumberField, MarkField};
 
-// An operator field holding nothing but blanks is as good as empty: the
-// record would get an empty column. Tabs and other characters are text.
+// An operator field holding nothing but white space (blanks, tabs, no-break
+// spaces) is as good as empty, as quoran-read counts it.
 [[nodiscard]] bool isFilled(const QString &text);
 
 // Saving needs an unsaved valid record and type, number and mark filled.

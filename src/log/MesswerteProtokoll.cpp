@@ -210,8 +210,10 @@ void MesswerteProtokoll::readMeasurement()
 
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
-    const ReadResult result = readFrame(portNumberFromName(state.schnittstelle()), state.demoModus());
-    const ReadView view = evaluateRead(result, QDateTime::currentDateTime());
+    const int portNumber = portNumberFromName(state.schnittstelle());
+    const ReadResult result = readFrame(portNumber, state.demoModus());
+    AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
+    const ReadView view = evaluateRead(result, QDateTime::currentDateTime(), state.regionalFormat());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {
         // Whatever was shown before is gone, so nothing waits to be saved.
@@ -239,7 +241,8 @@ void MesswerteProtokoll::saveRecord()
     const DataFileExport::AppendResult result = [&] {
         // The save may wait up to 2 s for another bench that holds the file.
         const WaitCursor waitCursor;
-        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts());
+        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts(),
+                                    state.regionalFormat());
     }();
     if (!result.ok) {
         // The record stays unsaved and can be saved again once the cause is gone.

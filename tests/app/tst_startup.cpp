@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolBar>
+#include <QWindow>
 #include <QtTest>
 
 class TestStartup : public QObject
@@ -112,6 +113,9 @@ void TestStartup::aboutRoleAfterStartRole()
     QVERIFY(about);
     QVERIFY(about->isWindow());
     QVERIFY(about->parentWidget() == nullptr);
+    // A transient of the main window, so that a compositor places it with it.
+    QVERIFY(about->windowHandle());
+    QCOMPARE(about->windowHandle()->transientParent(), main->windowHandle());
     QTRY_VERIFY(about->exitButton()->isVisible());
     QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.1.0"));
 

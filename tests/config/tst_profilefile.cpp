@@ -46,6 +46,8 @@ private slots:
             "fer\r\n",
             QStringLiteral("Ärger"), "k", QStringLiteral("/home/prüfer"));
         row("byte-order mark", "\xef\xbb\xbf[A]\r\nk=v\r\n", "A", "k", "v");
+        row("byte-order mark before Windows-1252", "\xef\xbb\xbf[A]\r\nk=L\xe4ufer \x80\r\n", "A", "k",
+            QStringLiteral("Läufer €"));
         row("not all UTF-8: Windows-1252", "[A]\r\nk=\xc3\xa4\xe4\r\n", "A", "k", QStringLiteral("Ã¤ä"));
         row("cut UTF-8 sequence: Windows-1252", "[A]\r\nk=\xc3\xa4\xc3", "A", "k", QStringLiteral("Ã¤Ã"));
         row("overlong UTF-8: Windows-1252", "[A]\r\nk=\xc0\xaf", "A", "k", QStringLiteral("À¯"));
@@ -85,17 +87,38 @@ private slots:
             added.replace("[,]\n", "[,]\nMaschinenTyp=A1\r\n"));
         row("new section at end", mixed, "System", "Taskliste", "True",
             mixed + "\r\n[System]\r\nTaskliste=True\r\n");
-        row("new key after open last line", "[A]\nk=1", "A", "j", "2", "[A]\nk=1\r\nj=2\r\n");
+        row("new key after open last line", "[A]\r\nk=1", "A", "j", "2", "[A]\r\nk=1\r\nj=2\r\n");
+        row("LF file keeps LF", "[A]\nk=1", "A", "j", "2", "[A]\nk=1\nj=2\n");
+        row("LF file, new section", "; x\n[A]\r\nk=1\n", "B", "k", "v", "; x\n[A]\r\nk=1\n[B]\nk=v\n");
+        row("LF file, replaced line", "[A]\nk=1\r\nj=2\n", "A", "k", "3", "[A]\nk=3\nj=2\n");
+        row("CR LF file keeps CR LF", "[A]\r\nk=1\n", "A", "k", "3", "[A]\r\nk=3\r\n");
         row("key into empty section", "[A]\r\n\r\n[B]\r\n", "A", "k", "v", "[A]\r\nk=v\r\n\r\n[B]\r\n");
-        row("first duplicate key", "[A]\nk=1\nk=2\n", "a", "K", "3", "[A]\nk=3\r\nk=2\n");
+        row("first duplicate key", "[A]\nk=1\nk=2\n", "a", "K", "3", "[A]\nk=3\nk=2\n");
         row("first duplicate section", "[A]\r\n[A]\r\nk=2\r\n", "A", "k", "3",
             "[A]\r\nk=3\r\n[A]\r\nk=2\r\n");
         row("key before any section", "k=0\r\n[A]\r\n", "A", "k", "1", "k=0\r\n[A]\r\nk=1\r\n");
         row("key without equals", "[A]\r\nk\r\n", "A", "k", "1", "[A]\r\nk=1\r\n");
-        row("windows-1252", {}, "A", "k", QStringLiteral("ä€Ω😀x"), "[A]\r\nk=\xe4\x80??x\r\n");
-        row("regional signs into Windows-1252", "[A]\r\n", "A", "k", QStringLiteral("\u200E\u22123\u202F000"),
-            "[A]\r\nk=-3\xa0"
+        row("windows-1252", {}, "A", "k", QStringLiteral("ä€x"), "[A]\r\nk=\xe4\x80x\r\n");
+        // Nothing becomes "?": a value Windows-1252 cannot hold turns the file into UTF-8 with a mark.
+        row("beyond Windows-1252: UTF-8", {}, "A", "k", QStringLiteral("ä€Ω😀x"),
+            "\xef\xbb\xbf[A]\r\nk=\xc3\xa4\xe2\x82\xac\xce\xa9\xf0\x9f\x98\x80x\r\n");
+        row("other lines keep their text",
+            "; Pr\xfc"
+            "fer\r\n[Export]\r\nDataTrenner=Komma [,]\r\n",
+            "Export", "DataFile", QStringLiteral("/tmp/Prüfung_č/daten.txt"),
+            "\xef\xbb\xbf; Pr\xc3\xbc"
+            "fer\r\n[Export]\r\nDataTrenner=Komma [,]\r\n"
+            "DataFile=/tmp/Pr\xc3\xbc"
+            "fung_\xc4\x8d/daten.txt\r\n");
+        row("new section name beyond Windows-1252", "[A]\nk=\xe4\n", QStringLiteral("Ω"), "k", "1",
+            "\xef\xbb\xbf[A]\nk=\xc3\xa4\n[\xce\xa9]\nk=1\n");
+        // The regional-sign mapping is the data file's, never the settings file's.
+        row("regional signs: UTF-8", "[A]\r\n", "A", "k", QStringLiteral("\u200E\u22123\u202F000"),
+            "\xef\xbb\xbf[A]\r\nk=\xe2\x80\x8e\xe2\x88\x92"
+            "3\xe2\x80\xaf"
             "000\r\n");
+        row("mark before Windows-1252 written back as UTF-8", "\xef\xbb\xbf[A]\r\nt=L\xe4ufer\r\n", "A", "k",
+            "v", "\xef\xbb\xbf[A]\r\nt=L\xc3\xa4ufer\r\nk=v\r\n");
         row("UTF-8 file stays UTF-8", "[A]\r\nt=L\xc3\xa4ufer\r\n", "A", "k",
             QStringLiteral("prüfer \u22123"),
             "[A]\r\nt=L\xc3\xa4ufer\r\nk=pr\xc3\xbc"
@@ -119,16 +142,32 @@ private slots:
         const QString path = makeFile(nextPath(), before);
         QVERIFY(ProfileFile::write(path, section, key, value));
         QCOMPARE(contents(path), after);
+        // What was written reads back as it was meant.
+        QCOMPARE(ProfileFile::read(path, section, key), value.replace(u'\r', u' ').replace(u'\n', u' '));
     }
 
     void replaceLeavesNoTemporaryFiles()
     {
         QTemporaryDir dir;
+        // Copies that an earlier write cut short left, and files that only look so.
+        const QDateTime twoHoursAgo = QDateTime::currentDateTime().addSecs(-7200);
+        const QStringList stale{"q.ini.LXkfiW", "q.ini.aBcdeF"};
+        const QStringList stay{"q.ini.WvtumI", "q.ini.backup",  "q.ini.BACKUP",
+                               "q.ini.AbC1eF", "q.ini.AbCdEfG", "p.ini.sUIqZc"};
+        for (const QString &name : stale + stay) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Only the first of the kept ones is as young as a write in progress.
+            if (name != stay.constFirst())
+                QVERIFY(file.setFileTime(twoHoursAgo, QFileDevice::FileModificationTime));
+        }
         for (const QString value : {"1", "2"})
             QVERIFY(
                 ProfileFile::write(dir.filePath(QStringLiteral("q.ini")), QStringLiteral("A"), "k", value));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("q.ini")});
+        QStringList expected = stay;
+        expected << QStringLiteral("q.ini");
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 
     void unwritableFolderKeepsFile()

@@ -1,5 +1,6 @@
 #include "config/SettingsStore.h"
 
+#include "config/RegionalFormat.h"
 #include "config/SettingsPath.h"
 
 #include <QDir>
@@ -103,6 +104,44 @@ private slots:
         const StoredSettings settings = readStoredSettings(makeFile(nextPath(), "[System]\r\n" + system));
         QCOMPARE(boolCode(settings.symbolListe), symbolListe);
         QCOMPARE(boolCode(settings.taskliste), taskliste);
+    }
+
+    // [Export] Regionalformat as the file holds it, and the desktop's regional settings.
+    void regionalFormat_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("locale"); // the one used
+        QTest::addColumn<bool>("unknown");
+        QTest::addColumn<bool>("missingForSave");
+        const QList<std::tuple<const char *, const char *, const char *, const char *, bool, bool>> table{
+            {"none: the desktop's", "", "de_DE", "de_DE", false, false},
+            {"empty: the desktop's", "Regionalformat=", "fr_FR", "fr_FR", false, false},
+            {"a name", "Regionalformat=de_DE", "fr_FR", "de_DE", false, false},
+            {"a name as LANG has it", "regionalformat = de_CH.UTF-8 ", "C", "de_CH", false, false},
+            {"a name with a hyphen", "Regionalformat=en-US", "de_DE", "en_US", false, false},
+            {"C chosen on purpose", "Regionalformat=C", "de_DE", "C", false, false},
+            {"unknown name: the desktop's", "Regionalformat=Deutsch", "de_DE", "de_DE", true, false},
+            {"unknown under C", "Regionalformat=xx_YY", "C", "C", true, false},
+            {"none under C: a save must not guess", "", "C", "C", false, true},
+        };
+        for (const auto &[name, line, desktop, locale, unknown, missing] : table)
+            QTest::newRow(name) << QByteArray(line) << QString(desktop) << QString(locale) << unknown
+                                << missing;
+    }
+
+    void regionalFormat()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, desktop);
+        const QString path = makeFile(nextPath(), "[Export]\r\nDataTrenner=x\r\n" + line + "\r\n");
+        const QString name = readStoredSettings(path).regionalFormat;
+        const RegionalFormat::Resolved resolved = RegionalFormat::resolve(name, QLocale(desktop));
+        QTEST(resolved.locale.name(), "locale");
+        QTEST(resolved.unknown, "unknown");
+        QTEST(RegionalFormat::missingForSave(name, QLocale(desktop)), "missingForSave");
+        if (resolved.unknown)
+            QVERIFY(RegionalFormat::unknownMessage(name).contains(name));
     }
 
     void fromScratchByteExact()

@@ -444,7 +444,8 @@ void TestDebuggen::portWithoutDevice()
 
     bench.ports()->setCurrentIndex(4); // Com5, pinned to a missing device
     bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{portNotAccessibleMessage()});
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{withCause(portNotAccessibleMessage(),
+                                                                  QStringLiteral("Gerät nicht gefunden"))});
     QCOMPARE(bench.boxes.caught().constFirst().icon, QMessageBox::Critical);
     QCOMPARE(bench.list()->topLevelItemCount(), 0);
     QCOMPARE(bench.hexText(), QString());

@@ -101,6 +101,12 @@ void TestFrameReader::portLabels()
     QCOMPARE(portLabel(3, QStringLiteral("/dev/ttyUSB0")), QStringLiteral("Com3 (/dev/ttyUSB0)"));
     QCOMPARE(portLabel(3, QString()), QStringLiteral("Com3 (kein Gerät)"));
     QCOMPARE(portLabel(0, QString()), QStringLiteral("Com0 (kein Gerät)"));
+    // The status bar's port field, from the device a read found or missed.
+    QCOMPARE(portFieldText(QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"), true),
+             QStringLiteral("COM3: /dev/ttyUSB0"));
+    QCOMPARE(portFieldText(QStringLiteral("Com3"), QStringLiteral("/dev/ttyUSB0"), false),
+             QStringLiteral("Com3: /dev/ttyUSB0 (fehlt)"));
+    QCOMPARE(portFieldText(QStringLiteral("Com3"), QString(), false), QStringLiteral("Com3: kein Gerät"));
 }
 
 void TestFrameReader::lineSettings_data()
@@ -309,6 +315,8 @@ void TestFrameReader::modes()
     QCOMPARE(result.buffer.received(), received);
     QCOMPARE(result.buffer.receivedCount(), received.size());
     QCOMPARE(result.portLabel, QStringLiteral("Com1 (%1)").arg(fixture.devicePath()));
+    // A silent instrument's device is still there.
+    QCOMPARE(portFieldText(QStringLiteral("Com1"), result), QStringLiteral("Com1: ") + fixture.devicePath());
     QCOMPARE(result.reason, QString());
     QCOMPARE(result.message, outcome == ReadOutcome::NoData ? noDataMessage() : UserMessage{});
     if (check)
@@ -424,9 +432,12 @@ void TestFrameReader::noSuchPort()
     const ReadResult result = readFrame(port, portNumber, demo);
 
     QCOMPARE(result.outcome, ReadOutcome::PortNotAccessible);
-    QCOMPARE(result.message, portNotAccessibleMessage());
     QTEST(result.reason, "reason");
+    // The box says why, as the no-data box does.
+    QCOMPARE(result.message, withCause(portNotAccessibleMessage(), result.reason));
+    QVERIFY(result.message.text.endsWith(QStringLiteral("!!!\n\nUrsache: ") + result.reason));
     QCOMPARE(result.portLabel, label);
+    QVERIFY(!result.deviceFound());
     QCOMPARE(result.buffer.receivedCount(), 0);
     QVERIFY(!port.isPortOpen());
 

@@ -1,4 +1,6 @@
 #include "log/DataFileExport.h"
+#include "log/DataFileLeftovers.h"
+#include "log/ReadTimestamp.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <fcntl.h>
 #include <latch>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -62,9 +65,13 @@ private slots:
     void recordLines();
     void encodesWindows1252_data();
     void encodesWindows1252();
+    void regionalRecords_data();
+    void regionalRecords();
     void longFieldWrittenWhole();
     void newFileGetsHeaderOnce();
-    void existingEmptyFileGetsNoHeader();
+    void existingFileGetsRecordOnItsOwnLine_data();
+    void existingFileGetsRecordOnItsOwnLine();
+    void leftoversOfDeadSavesGo();
     void relativeNameInCurrentFolder();
     void failures_data();
     void failures();
@@ -137,32 +144,127 @@ void TestDataFileExport::encodesWindows1252_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<uint>("unholdable"); // 0: none; else the save is refused and names it
 
     QTest::newRow("umlauts") << QString::fromUtf8("\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F")
-                             << QByteArray("\xE4\xF6\xFC\xDF");
-    QTest::newRow("euro") << QString::fromUtf8("\xE2\x82\xAC") << QByteArray("\x80");
-    QTest::newRow("L with stroke") << QString::fromUtf8("A\xC5\x81z") << QByteArray("A?z");
-    QTest::newRow("outside the BMP is one ?") << QString::fromUtf8("a\xF0\x9F\x98\x80z") << QByteArray("a?z");
-    QTest::newRow("substitute control stays") << QStringLiteral("a\x1a") << QByteArray("a\x1a");
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u'x' << QByteArray("?x");
+                             << QByteArray("\xE4\xF6\xFC\xDF") << 0u;
+    QTest::newRow("euro") << QString::fromUtf8("\xE2\x82\xAC") << QByteArray("\x80") << 0u;
+    QTest::newRow("L with stroke") << QString::fromUtf8("A\xC5\x81z") << QByteArray() << 0x141u;
+    QTest::newRow("outside the BMP") << QString::fromUtf8("a\xF0\x9F\x98\x80z") << QByteArray() << 0x1F600u;
+    QTest::newRow("substitute control stays") << QStringLiteral("a\x1a") << QByteArray("a\x1a") << 0u;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + u'x' << QByteArray() << 0xD800u;
     // Numbers as regional settings write them keep their sign and grouping.
     QTest::newRow("sv_SE minus") << QLocale(QLocale::Swedish, QLocale::Sweden).toString(-3.0, 'f', 1)
-                                 << QByteArray("-3,0");
+                                 << QByteArray("-3,0") << 0u;
     QTest::newRow("fr_FR grouping") << QLocale(QLocale::French, QLocale::France).toString(3000)
                                     << QByteArray("3\xA0"
-                                                  "000");
+                                                  "000")
+                                    << 0u;
     QTest::newRow("he_IL direction mark")
-        << QLocale(QLocale::Hebrew, QLocale::Israel).toString(-3) << QByteArray("-3");
+        << QLocale(QLocale::Hebrew, QLocale::Israel).toString(-3) << QByteArray("-3") << 0u;
+    QTest::newRow("ar_EG digits and minus")
+        << QLocale(QLocale::Arabic, QLocale::Egypt).toString(-37) << QByteArray("-37") << 0u;
 }
 
 void TestDataFileExport::encodesWindows1252()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
+    QFETCH(uint, unholdable);
     const QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    QVERIFY(DataFileExport::appendLine(path, text).ok);
-    QCOMPARE(contents(path), bytes + "\r\n");
+    const DataFileExport::AppendResult result = DataFileExport::appendLine(path, text);
+    QCOMPARE(result.ok, unholdable == 0);
+    if (unholdable == 0) {
+        QCOMPARE(contents(path), bytes + "\r\n");
+        return;
+    }
+    // The character by its code, which shows even where its glyph does not.
+    const QString code = QStringLiteral("U+%1").arg(unholdable, 4, 16, QLatin1Char('0')).toUpper();
+    QVERIFY2(result.reason.contains(code), qPrintable(result.reason));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestDataFileExport::regionalRecords_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("refusal"); // part of it; empty: written
+    const auto fields = [](const QLocale &locale, const QString &type, const QString &time) {
+        return QStringList{type,
+                           QStringLiteral("17"),
+                           locale.toString(4),
+                           locale.toString(240000),
+                           locale.toString(-0.28, 'f', 2),
+                           locale.toString(27.6, 'f', 1),
+                           QString(),
+                           QString(),
+                           QString(),
+                           ReadTimestamp::dateText(QDate(2026, 12, 7), locale),
+                           time,
+                           QStringLiteral("MK")};
+    };
+    const QLocale persian(QLocale::Persian, QLocale::Iran);
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale swiss(QLocale::German, QLocale::Switzerland);
+    const QTime time(14, 3, 22);
+    QTest::newRow("fa_IR") << "fa_IR" << fields(persian, "A1", ReadTimestamp::timeText(time, persian))
+                           << QChar(u';') << QByteArray("A1;17;4;240000;-0.28;27.6;;;;2026/12/7;14:03:22;MK")
+                           << "";
+    QTest::newRow("fa_IR, comma separator") << "fa_IR" << fields(persian, "A1", "") << QChar(u',')
+                                            << QByteArray("A1,17,4,240000,-0.28,27.6,,,,2026/12/7,,MK") << "";
+    QTest::newRow("ar_EG date") << "ar_EG" << fields(arabic, "A1", "") << QChar(u';')
+                                << QByteArray("A1;17;4;240000;-0.28;27.6;;;;7/12/2026;;MK") << "";
+    // Its afternoon mark is a letter the code page lacks: not "?", and not left out either.
+    QTest::newRow("ar_EG time") << "ar_EG" << fields(arabic, "A1", ReadTimestamp::timeText(time, arabic))
+                                << QChar(u';') << QByteArray()
+                                << QString::fromUtf8("„م“ (U+0645) im Feld „Zeit“");
+    QTest::newRow("de_DE as before") << "de_DE" << fields(german, "A1", ReadTimestamp::timeText(time, german))
+                                     << QChar(u';')
+                                     << QByteArray("A1;17;4;240.000;-0,28;27,6;;;;07.12.2026;14:03:22;MK")
+                                     << "";
+    QTest::newRow("de_CH grouping sign in the code page") << "de_CH" << fields(swiss, "A1", "") << QChar(u';')
+                                                          << QByteArray("A1;17;4;240\x92"
+                                                                        "000;-0.28;27.6;;;;07.12.2026;;MK")
+                                                          << "";
+    QTest::newRow("operator field: Turkish capital I")
+        << "de_DE" << fields(german, QString::fromUtf8("\xC4\xB0"), "") << QChar(u';') << QByteArray()
+        << QString::fromUtf8("„İ“ (U+0130) im Feld „Typ“");
+    QTest::newRow("operator field: Arabic-Indic digits count as digits")
+        << "ar_EG" << fields(arabic, QString::fromUtf8("A\xD9\xA1"), "") << QChar(u';')
+        << QByteArray("A1;17;4;240000;-0.28;27.6;;;;7/12/2026;;MK") << "";
+    QTest::newRow("operator field: Arabic decimal sign is no sign there")
+        << "ar_EG" << fields(arabic, QString::fromUtf8("1\xD9\xAB") + "5", "") << QChar(u';') << QByteArray()
+        << QString::fromUtf8("(U+066B) im Feld „Typ“");
+}
+
+void TestDataFileExport::regionalRecords()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, fields);
+    QFETCH(QChar, separator);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, refusal);
+    const DataFileExport::RecordBytes record =
+        DataFileExport::recordBytes(fields, separator, QLocale(locale));
+    QCOMPARE(record.bytes, line);
+    QCOMPARE(record.refusal.isEmpty(), refusal.isEmpty());
+    QVERIFY2(record.refusal.contains(refusal), qPrintable(record.refusal));
+
+    // The save writes exactly that, or nothing at all.
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    const DataFileExport::AppendResult result = DataFileExport::save(
+        path, separator == u',' ? "Komma [,]" : "Semikolon [;]", fields, QLocale(locale));
+    QCOMPARE(result.ok, refusal.isEmpty());
+    QCOMPARE(result.reason, record.refusal);
+    if (refusal.isEmpty())
+        QVERIFY(contents(path).endsWith("\n" + line + "\r\n"));
+    else
+        QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestDataFileExport::longFieldWrittenWhole()
@@ -196,13 +298,56 @@ void TestDataFileExport::newFileGetsHeaderOnce()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Rotorlage.txt"});
 }
 
-void TestDataFileExport::existingEmptyFileGetsNoHeader()
+void TestDataFileExport::existingFileGetsRecordOnItsOwnLine_data()
 {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("between"); // what comes before the record
+    QTest::newRow("empty file gets no header") << QByteArray() << QByteArray();
+    QTest::newRow("after CR LF") << QByteArray("T1\r\n") << QByteArray();
+    QTest::newRow("after LF") << QByteArray("T1\n") << QByteArray();
+    QTest::newRow("last line without its break") << QByteArray("T3\t3") << QByteArray("\r\n");
+    QTest::newRow("torn after the CR") << QByteArray("T3\t3\r") << QByteArray("\n");
+    QTest::newRow("NUL bytes of a torn write stay") << QByteArray("T1\r\n\0\0\0", 7) << QByteArray("\r\n");
+}
+
+void TestDataFileExport::existingFileGetsRecordOnItsOwnLine()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, between);
     const QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    QVERIFY(writeFile(path, {}));
+    QVERIFY(writeFile(path, before));
     QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
-    QCOMPARE(contents(path), QByteArray("T\t\t\t\t\t\t\t\t\t\t\t\r\n"));
+    const QByteArray record("T\t\t\t\t\t\t\t\t\t\t\t\r\n");
+    QCOMPARE(contents(path), before + between + record);
+    QVERIFY(DataFileExport::save(path, "Tabulator", {"T"}).ok);
+    QCOMPARE(contents(path), before + between + record + record);
+}
+
+void TestDataFileExport::leftoversOfDeadSavesGo()
+{
+    const QTemporaryDir dir;
+    const QByteArray host = DataFileLeftovers::hostName();
+    if (host.isEmpty())
+        QSKIP("This machine has no host name");
+    // A process that has ended, its number not yet taken again.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    QVERIFY(child > 0);
+    QCOMPARE(::waitpid(child, nullptr, 0), child);
+    const QByteArray dead = QByteArray::number(child);
+    const QByteArray alive = QByteArray::number(::getpid());
+    const QStringList stay{".quoran-" + host + "-" + alive + "-1f",
+                           ".quoran-other" + host + "-" + dead + "-1f", ".quoran-" + dead + "-1f",
+                           ".quoran-" + host + "-" + dead + "-notes"};
+    for (const QString &name : stay + QStringList{".quoran-" + host + "-" + dead + "-a0c3"})
+        QVERIFY(writeFile(dir.filePath(name), "Typ\r\n"));
+
+    QVERIFY(DataFileExport::save(dir.filePath("data.txt"), "Semikolon [;]", exampleFields).ok);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeOne("data.txt");
+    QCOMPARE(QSet<QString>(left.cbegin(), left.cend()), QSet<QString>(stay.cbegin(), stay.cend()));
 }
 
 void TestDataFileExport::relativeNameInCurrentFolder()

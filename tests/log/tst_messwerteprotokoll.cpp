@@ -34,11 +34,13 @@ QColor base(const QLineEdit *edit)
 struct Bench : MainWindowBench
 {
     explicit Bench(const QString &maschinenTyp = QString(),
-                   const QString &trenner = QStringLiteral("Semikolon [;]"))
+                   const QString &trenner = QStringLiteral("Semikolon [;]"),
+                   const QString &regionalFormat = QString())
     {
         dataFile = env.path(QStringLiteral("Rotorlage.txt"));
-        sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\n")
-                                 .arg(dataFile, trenner, maschinenTyp));
+        sim.setExtraSettings(
+            QStringLiteral("[Export]\nDataFile=%1\nDataTrenner=%2\nMaschinenTyp=%3\nRegionalformat=%4\n")
+                .arg(dataFile, trenner, maschinenTyp, regionalFormat));
         showMain();
         main->activateWindow();
         main->showMesswerteProtokoll();
@@ -90,6 +92,8 @@ private slots:
     void failedSave();
     void titleKeepsOldPort();
     void measuredFieldsAreReadOnly();
+    void regionalFormat_data();
+    void regionalFormat();
     void pastedLineBreakBecomesBlank();
     void demoRead();
     void missingSpeedLeavesFieldEmpty();
@@ -362,9 +366,10 @@ void TestMesswerteProtokoll::separators_data()
     QTest::newRow("blanks go, tabs stay")
         << "Semikolon [;]"
         << " \tA 1\t " << header(';') << "\tA 1\t" + semicolonRest << ';' << "\tA 1\t";
-    QTest::newRow("outside Windows-1252")
+    QTest::newRow("Arabic-Indic digits as 0-9")
         << "Semikolon [;]"
-        << "Läufer Ω €" << header(';') << "L\xe4ufer ? \x80" + semicolonRest << ';' << "Läufer Ω €";
+        << "Läufer € \u0661\u0662" << header(';') << "L\xe4ufer \x80 12" + semicolonRest << ';'
+        << "Läufer € \u0661\u0662";
     QTest::newRow("10000 characters") << "Semikolon [;]" << QString(10000, 'X') << header(';')
                                       << QByteArray(10000, 'X') + semicolonRest << ';' << QString(10000, 'X');
 }
@@ -405,9 +410,12 @@ void TestMesswerteProtokoll::savingNeedsAllOperatorFields_data()
     QTest::newRow("type of blanks") << 0 << "   "
                                     << " x ";
     QTest::newRow("number of one blank") << 1 << " "
-                                         << "\t";
-    QTest::newRow("mark of blanks") << 11 << "  "
-                                    << " \t ";
+                                         << "1";
+    // White space of any kind is no entry, as for quoran-read.
+    QTest::newRow("number of a tab") << 1 << "\t"
+                                     << "\t1";
+    QTest::newRow("mark of blanks, tabs and no-break spaces") << 11 << " \t\u00A0 "
+                                                              << " \tx\u00A0 ";
 }
 
 void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
@@ -444,7 +452,9 @@ void TestMesswerteProtokoll::failedReadBlocksSave_data()
                               << "Prüfsumme falsch";
     QTest::newRow("silent instrument")
         << SimMode{.silent = true} << "" << noDataMessage() << "keine Daten empfangen";
-    QTest::newRow("port gone") << SimMode{} << "/dev/quoran-no-such-device" << portNotAccessibleMessage()
+    QTest::newRow("port gone") << SimMode{} << "/dev/quoran-no-such-device"
+                               << withCause(portNotAccessibleMessage(),
+                                            QStringLiteral("Gerät nicht gefunden"))
                                << "Com1";
     QTest::newRow("folder as port") << SimMode{} << "/"
                                     << withCause(noDataMessage(), QStringLiteral("Kein serielles Gerät"))
@@ -501,6 +511,11 @@ void TestMesswerteProtokoll::failedSave_data()
                                       << "Keine Schreibberechtigung.";
     QTest::newRow("disk full") << "full"
                                << "Der Datenträger ist voll.";
+    // Refused before anything is written, never saved as "?".
+    QTest::newRow("type the code page cannot hold")
+        << "unholdable"
+        << "Das Zeichen „İ“ (U+0130) im Feld „Typ“ kann in der Datendatei (Windows-1252) nicht gespeichert "
+           "werden.";
 }
 
 void TestMesswerteProtokoll::failedSave()
@@ -524,11 +539,13 @@ void TestMesswerteProtokoll::failedSave()
         if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
             QSKIP("No /dev/full here");
         path = QStringLiteral("/dev/full");
+    } else if (kind == QLatin1String("unholdable")) {
+        path = bench.dataFile;
     }
     AppState::instance().setDataFile(path);
 
     bench.read();
-    bench.fill(0, "A1");
+    bench.fill(0, kind == QLatin1String("unholdable") ? QStringLiteral("İzmir") : QStringLiteral("A1"));
     bench.fill(1, "17");
     bench.fill(11, "MK");
     QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
@@ -552,6 +569,8 @@ void TestMesswerteProtokoll::failedSave()
         QVERIFY(QDir().mkdir(folder));
     else if (kind == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    else if (kind == QLatin1String("unholdable"))
+        bench.fill(0, "A1");
     else {
         path = bench.dataFile;
         AppState::instance().setDataFile(path);
@@ -604,6 +623,57 @@ void TestMesswerteProtokoll::measuredFieldsAreReadOnly()
     // Enter walks on from a measured field as well.
     QTest::keyClick(bench.field(5), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), bench.field(6));
+}
+
+void TestMesswerteProtokoll::regionalFormat_data()
+{
+    QTest::addColumn<QString>("format"); // [Export] Regionalformat
+    QTest::addColumn<QString>("shown");  // the voltage constant in the window
+    QTest::addColumn<QString>("saved");  // and in the data file
+    QTest::addColumn<QString>("dateFormat");
+    QTest::addColumn<QString>("status"); // before the first read
+    QTest::newRow("desktop's") << ""
+                               << " 0,28 "
+                               << "0,28"
+                               << "dd.MM.yyyy"
+                               << "";
+    QTest::newRow("en_US") << "en_US"
+                           << " 0.28 "
+                           << "0.28"
+                           << "M/d/yyyy"
+                           << "";
+    // The window shows the regional forms; the file gets 0-9 and ".".
+    QTest::newRow("fa_IR") << "fa_IR"
+                           << " 0\u066B28 "
+                           << "0.28"
+                           << "yyyy/M/d"
+                           << "";
+    QTest::newRow("unknown name: desktop's, and a word")
+        << "xx_YY"
+        << " 0,28 "
+        << "0,28"
+        << "dd.MM.yyyy"
+        << "Regionalformat „xx_YY“ unbekannt – es gelten die Regionseinstellungen des Desktops";
+}
+
+void TestMesswerteProtokoll::regionalFormat()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, shown);
+    QFETCH(QString, saved);
+    QFETCH(QString, dateFormat);
+    Bench bench(QStringLiteral("A1"), QStringLiteral("Semikolon [;]"), format);
+    QVERIFY(bench.ready());
+    QTEST(bench.statusText(), "status");
+    bench.read();
+    QCOMPARE(bench.field(4)->text(), shown);
+    bench.fill(1, "17");
+    bench.fill(11, "MK");
+    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
+    const QList<QByteArray> columns = fileBytes(bench.dataFile).split('\n').value(1).split(';');
+    QCOMPARE(columns.value(4), saved.toLatin1());
+    QCOMPARE(columns.value(9), QDate::currentDate().toString(dateFormat).toLatin1());
 }
 
 void TestMesswerteProtokoll::pastedLineBreakBecomesBlank()

@@ -48,7 +48,7 @@ Run runRead(const QStringList &arguments, const QString &locale = German,
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-const QStringList SaveArguments{"--save", "--typ", " A,1 \"x\" ", "--nummer", "17 Ω", "--visum", "MK"};
+const QStringList SaveArguments{"--save", "--typ", " A,1 \"x\" ", "--nummer", "17 ½", "--visum", "MK"};
 
 } // namespace
 
@@ -120,6 +120,10 @@ void TestQuoranRead::statusesAndOutputs_data()
     row("data file not writable", SaveArguments, 6,
         {MeasurementLog::saveFailureMessage(missingFolder, QString()).text}, {},
         "[Export]\nDataFile=" + missingFolder);
+    row("operator field the code page cannot hold",
+        {"--save", "--typ", "A1", "--nummer", "17 Ω", "--visum", "MK"}, 6,
+        {"Fehler: Datenspeicherung\n", "Das Zeichen „Ω“ (U+03A9) im Feld „Nummer“"}, {},
+        "[Export]\nDataFile=" + missingFolder);
 
     row("unknown option", {"--bogus"}, 2, {"--bogus"});
     row("argument left over", {"Com1"}, 2, {"Com1"});
@@ -129,6 +133,10 @@ void TestQuoranRead::statusesAndOutputs_data()
     row("blank operator field", {"--save", "--typ", "A", "--nummer", " ", "--visum", "MK"}, 2, {"--nummer"});
     row("operator field missing", {"--save", "--typ", "A", "--nummer", "1"}, 2, {"--visum"});
     row("operator field without save", {"--typ", "A"}, 2, {"--save"});
+    row("regional format unknown", {}, 2, {"Fehler: Regionalformat\n", "xx_NOWHERE"}, {},
+        "[Export]\nRegionalformat=xx_NOWHERE");
+    row("save under C without a regional format", SaveArguments, 2, {"Fehler: Regionalformat\n"}, {}, {},
+        "C");
     row("settings file missing", {"--settings", "{ini}.missing"}, 2, {"{ini}.missing"});
     row("settings file a folder", {"--settings", "/tmp"}, 2, {"/tmp"});
     row("upload with a reading option", {"--upload", "--json"}, 2, {"--upload und --json"});

@@ -6,6 +6,7 @@
 #include "ReadUsage.h"
 #include "config/PortMap.h"
 #include "config/ProfileFile.h"
+#include "config/RegionalFormat.h"
 #include "config/SettingsPath.h"
 #include "config/SettingsStore.h"
 #include "core/UserMessage.h"
@@ -68,6 +69,15 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (options.centralInit)
         return CentralCommand::init(file, settingsPath);
     const StoredSettings stored = readStoredSettings(file);
+    // One number and date format per data file: a run from cron under C must not
+    // append "0.28" and "7 Dec 2026" below lines that read "0,28" and "07.12.2026".
+    const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat, locale);
+    if (format.unknown)
+        return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
+                                                RegionalFormat::unknownMessage(stored.regionalFormat)}));
+    if (options.save && RegionalFormat::missingForSave(stored.regionalFormat, locale))
+        return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
+                                                RegionalFormat::missingForSaveMessage()}));
 
     ReadOutput::Reading reading;
     int portNumber = 1;
@@ -86,7 +96,7 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
 
     const ReadResult result = readFrame(portNumber, options.demo, map);
     reading.time = QDateTime::currentDateTime();
-    const MeasurementLog::ReadView view = MeasurementLog::evaluateRead(result, reading.time, locale);
+    const MeasurementLog::ReadView view = MeasurementLog::evaluateRead(result, reading.time, format.locale);
     switch (result.outcome) {
     case ReadOutcome::PortNotAccessible:
         return failure(PortNotAccessible, messageText(view.message));
@@ -102,7 +112,7 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
 
     if (options.save) {
         const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options));
+            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options), format.locale);
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
@@ -115,7 +125,8 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
         return {Success, ReadOutput::json(reading), {}};
     case ReadOptions::OutputFormat::Csv:
         return {Success,
-                (ReadOutput::csv(reading, options, stored.dataTrenner) + QLatin1Char('\n')).toUtf8(),
+                (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
+                    .toUtf8(),
                 {}};
     }
     return {};

@@ -93,12 +93,17 @@ QByteArray json(const Reading &reading)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-QString csv(const Reading &reading, const ReadOptions::Options &options, const QString &dataTrenner)
+QString csv(const Reading &reading, const ReadOptions::Options &options, const QString &dataTrenner,
+            const QLocale &locale)
 {
-    const QString line =
-        DataFileExport::recordLine(recordFields(reading, options), DataFileExport::separatorFor(dataTrenner));
-    // What the data file would hold: characters outside the code page as it maps them.
-    return Windows1252::decode(Windows1252::encode(line));
+    const QStringList fields = recordFields(reading, options);
+    const QChar separator = DataFileExport::separatorFor(dataTrenner);
+    // What the data file would hold: its digits and signs as a save writes them.
+    const DataFileExport::RecordBytes record = DataFileExport::recordBytes(fields, separator, locale);
+    if (record.refusal.isEmpty())
+        return Windows1252::decode(record.bytes);
+    // A field no save could write: show it as the code page maps it.
+    return Windows1252::decode(Windows1252::encode(DataFileExport::recordLine(fields, separator)));
 }
 
 QStringList recordFields(const Reading &reading, const ReadOptions::Options &options)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +28,7 @@ struct Reading
 [[nodiscard]] QByteArray json(const Reading &reading);
 // The data file's record line as the code page leaves it, without line end.
 [[nodiscard]] QString csv(const Reading &reading, const ReadOptions::Options &options,
-                          const QString &dataTrenner);
+                          const QString &dataTrenner, const QLocale &locale);
 
 // The data file's fields of the reading: the operator's, the measured, the mark.
 [[nodiscard]] QStringList recordFields(const Reading &reading, const ReadOptions::Options &options);
