@@ -3,6 +3,7 @@
 #include "central/CentralConfig.h"
 #include "central/CentralService.h"
 #include "central/CentralStatus.h"
+#include "config/SettingsStore.h"
 #include "core/AppState.h"
 
 #include <QLabel>
@@ -20,10 +21,10 @@ CentralPanel::~CentralPanel()
     stop();
 }
 
-void CentralPanel::start(const ProfileFile::Snapshot &file, const QString &settingsPath)
+void CentralPanel::start(const StoredSettings &stored, const QString &settingsPath)
 {
     m_service->stop();
-    const CentralConfig config = CentralConfig::read(file, settingsPath);
+    const CentralConfig config = CentralConfig::fromSettings(stored, settingsPath);
     switch (config.mode) {
     case CentralConfig::Mode::Off:
         show({});

@@ -6,9 +6,7 @@
 class CentralService;
 class QLabel;
 struct CentralStatus;
-namespace ProfileFile {
-class Snapshot;
-}
+struct StoredSettings;
 
 // The status bar's field of the central database, and the upload behind it:
 // started from the loaded settings when they name a central database,
@@ -22,7 +20,7 @@ public:
     explicit CentralPanel(QLabel *label);
     ~CentralPanel() override;
 
-    void start(const ProfileFile::Snapshot &file, const QString &settingsPath);
+    void start(const StoredSettings &stored, const QString &settingsPath);
     void stop();
 
 private:

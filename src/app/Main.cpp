@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/CentralPanel.h"
+#include "app/ImportCommand.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
 #include "app/ScreenFill.h"
@@ -34,6 +35,7 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     m_actions = std::make_unique<MainActions>(
         this, MainActions::Calls{
                   .close = [this] { close(); },
+                  .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
                   .showDebuggen = [this] { showDebuggen(); },

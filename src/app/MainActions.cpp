@@ -36,6 +36,8 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
     };
     static const Row rows[] = {
         {Kind::Menu, u"mnuDatei", u"&Datei"},
+        {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
+        {Kind::Separator, u"SeparatorImport"},
         {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},

@@ -17,6 +17,7 @@ public:
     struct Calls
     {
         std::function<void()> close;
+        std::function<void()> importDataFiles;
         std::function<void()> showMesswerteProtokoll;
         std::function<void()> showEinstellungen;
         std::function<void()> showDebuggen;

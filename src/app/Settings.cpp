@@ -8,6 +8,7 @@
 #include "config/SettingsPath.h"
 #include "config/SettingsStore.h"
 #include "core/AppState.h"
+#include "store/StoreSetup.h"
 
 void LoadSettings()
 {
@@ -28,10 +29,13 @@ void LoadSettings()
     // the first read replaces it.
     if (format.unknown)
         state.setLastReadOutcome(RegionalFormat::unknownStatusText(stored.regionalFormat));
+    const StoreSetup results = StoreSetup::fromSettings(stored, settingsFilePath());
+    state.setResultsFile(results.path);
+    state.setBench(results.bench);
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));
-    main->centralPanel()->start(file, settingsFilePath());
+    main->centralPanel()->start(stored, settingsFilePath());
 }
 
 void SaveSettings()

@@ -1,33 +1,23 @@
 #include "central/CentralConfig.h"
 
 #include "central/CentralConnInfo.h"
-#include "config/ProfileFile.h"
 #include "config/SettingsStore.h"
-#include "store/StorePath.h"
+#include "store/StoreSetup.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-CentralConfig CentralConfig::read(const ProfileFile::Snapshot &file, const QString &settingsFile)
+CentralConfig CentralConfig::fromSettings(const StoredSettings &stored, const QString &settingsFile)
 {
     CentralConfig config;
-    const QString connection = readCentralConnection(file);
-    if (connection.isEmpty())
+    if (stored.centralConnection.isEmpty())
         return config;
-    const ResultsSettings results = readResultsSettings(file);
-    // A relative Datei= is taken from the settings file's folder, not from
-    // wherever the program was started.
-    config.storePath =
-        results.file.isEmpty()
-            ? StorePath::forSettingsFile(settingsFile)
-            : QDir::cleanPath(QFileInfo(settingsFile).absoluteDir().absoluteFilePath(results.file));
-    const CentralConnInfo::Prepared prepared = CentralConnInfo::prepare(connection);
+    const CentralConnInfo::Prepared prepared = CentralConnInfo::prepare(stored.centralConnection);
     if (prepared.error.isError()) {
         config.mode = Mode::Invalid;
         config.error = prepared.error;
         return config;
     }
     config.conninfo = prepared.conninfo;
-    config.mode = results.save ? Mode::On : Mode::SavingOff;
+    const StoreSetup store = StoreSetup::fromSettings(stored, settingsFile);
+    config.storePath = store.path;
+    config.mode = store.isOn() ? Mode::On : Mode::SavingOff;
     return config;
 }

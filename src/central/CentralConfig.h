@@ -5,9 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace ProfileFile {
-class Snapshot;
-}
+struct StoredSettings;
 
 // What the settings file says about the central database: [Zentrale]
 // Verbindung= and the results store whose rows go up. Read, never written.
@@ -21,8 +19,9 @@ struct CentralConfig
     };
     Mode mode = Mode::Off;
     QByteArray conninfo; // prepared, with connect_timeout (On and SavingOff)
-    QString storePath;   // [Ergebnisse] Datei=, or the store's default place
+    QString storePath;   // the results store, as StoreSetup finds it (On only)
     CentralError error;  // Invalid only
 
-    [[nodiscard]] static CentralConfig read(const ProfileFile::Snapshot &file, const QString &settingsFile);
+    [[nodiscard]] static CentralConfig fromSettings(const StoredSettings &stored,
+                                                    const QString &settingsFile);
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QSysInfo>
 #include <cmath>
 
 namespace {
@@ -84,6 +85,10 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
+    settings.resultsFile = read(resultsSection, "Datei", QString());
+    settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
+    settings.bench = read(resultsSection, "Pruefstand", QSysInfo::machineHostName());
+    settings.centralConnection = read(centralSection, "Verbindung", QString());
     return settings;
 }
 
@@ -99,17 +104,4 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
     static_cast<void>(ProfileFile::write(path, entries));
-}
-
-ResultsSettings readResultsSettings(const ProfileFile::Snapshot &file)
-{
-    const auto read = [&file](const char *key) {
-        return valueOrDefault(file.value(resultsSection, QString::fromLatin1(key)), QString());
-    };
-    return {profileTextToBool(read("Speichern")).value_or(true), read("Datei"), read("Pruefstand")};
-}
-
-QString readCentralConnection(const ProfileFile::Snapshot &file)
-{
-    return valueOrDefault(file.value(centralSection, QStringLiteral("Verbindung")), QString());
 }

@@ -17,6 +17,15 @@ struct StoredSettings
     std::optional<bool> taskliste;
     // [Export] Regionalformat, read only: empty for the desktop's regional settings.
     QString regionalFormat = {};
+    // [Ergebnisse], read only: Datei (empty: the store's usual place),
+    // Speichern (False switches the store off; anything not a boolean keeps
+    // it on) and Pruefstand (the bench's name, default the host name).
+    QString resultsFile = {};
+    bool resultsOn = true;
+    QString bench = {};
+    // [Zentrale] Verbindung, read only: the central database's connection
+    // string; empty when there is none.
+    QString centralConnection = {};
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder
@@ -34,17 +43,6 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order (never the regional format); the two booleans must be set.
+// Writes all six keys in their order (never the regional format nor
+// [Ergebnisse]); the two booleans must be set.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
-
-// [Ergebnisse]: the results store, read and never written.
-struct ResultsSettings
-{
-    bool save = true; // Speichern=; a text that is no boolean keeps the store on
-    QString file;     // Datei=; empty: the default place
-    QString bench;    // Pruefstand=; empty: the host name
-};
-[[nodiscard]] ResultsSettings readResultsSettings(const ProfileFile::Snapshot &file);
-// [Zentrale] Verbindung=: the central database's connection string, read and
-// never written; empty when there is none.
-[[nodiscard]] QString readCentralConnection(const ProfileFile::Snapshot &file);

@@ -16,4 +16,6 @@ void AppState::reset()
     setMainGestartet(false);
     setLastReadOutcome({});
     setRegionalFormat(std::nullopt);
+    setResultsFile({});
+    setBench({});
 }

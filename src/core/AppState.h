@@ -41,6 +41,12 @@ public:
     // settings file's regional format, or (nothing) the desktop's at the time.
     [[nodiscard]] QLocale regionalFormat() const { return m_regionalFormat.value_or(QLocale()); }
     void setRegionalFormat(const std::optional<QLocale> &value) { assign(m_regionalFormat, value); }
+    // The results store's file (empty: switched off) and the bench's name
+    // in it, as the settings file's [Ergebnisse] says; read, never written.
+    [[nodiscard]] QString resultsFile() const { return m_resultsFile; }
+    void setResultsFile(const QString &value) { assign(m_resultsFile, value); }
+    [[nodiscard]] QString bench() const { return m_bench; }
+    void setBench(const QString &value) { assign(m_bench, value); }
     // Outcome of the last read of any window, as the status bar shows it.
     [[nodiscard]] QString lastReadOutcome() const { return m_lastReadOutcome; }
     void setLastReadOutcome(const QString &value) { assign(m_lastReadOutcome, value); }
@@ -82,4 +88,6 @@ private:
     bool m_mainGestartet = false;
     QString m_lastReadOutcome;
     std::optional<QLocale> m_regionalFormat;
+    QString m_resultsFile;
+    QString m_bench;
 };

@@ -73,6 +73,8 @@ MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
     // The title keeps this port even when the settings change later.
     m_fields[TypeField]->setText(AppState::instance().maschinenTyp());
     m_saved = true;
+    // After the window is up: a store locked by another program may wait 2 s.
+    QTimer::singleShot(0, this, &MesswerteProtokoll::catchUpResults);
 }
 
 QLineEdit *MesswerteProtokoll::field(int index) const
@@ -213,7 +215,8 @@ void MesswerteProtokoll::readMeasurement()
     const int portNumber = portNumberFromName(state.schnittstelle());
     const ReadResult result = readFrame(portNumber, state.demoModus());
     AppState::instance().notePortRead(portNumber, result.devicePath, result.deviceFound());
-    const ReadView view = evaluateRead(result, QDateTime::currentDateTime(), state.regionalFormat());
+    const QDateTime readTime = QDateTime::currentDateTime();
+    const ReadView view = evaluateRead(result, readTime, state.regionalFormat());
     AppState::instance().setLastReadOutcome(view.statusText);
     if (!view.valid) {
         // Whatever was shown before is gone, so nothing waits to be saved.
@@ -223,6 +226,8 @@ void MesswerteProtokoll::readMeasurement()
     }
 
     m_saved = false;
+    m_frame = result.buffer;
+    m_readTime = readTime;
     for (qsizetype i = 0; i < view.measuredTexts.size(); ++i) {
         QLineEdit *edit = m_fields[std::size_t(FirstMeasuredField + i)];
         edit->setText(view.measuredTexts[i]);
@@ -238,22 +243,46 @@ void MesswerteProtokoll::readMeasurement()
 void MesswerteProtokoll::saveRecord()
 {
     AppState &state = AppState::instance();
+    const QStringList fields = fieldTexts();
     const DataFileExport::AppendResult result = [&] {
         // The save may wait up to 2 s for another bench that holds the file.
         const WaitCursor waitCursor;
-        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fieldTexts(),
-                                    state.regionalFormat());
+        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fields, state.regionalFormat());
     }();
     if (!result.ok) {
         // The record stays unsaved and can be saved again once the cause is gone.
         showErrorBox(saveFailureMessage(state.dataFile(), result.reason), this);
         return;
     }
+    // The data file has the record: the save counts whatever the store says.
+    const QString storeNote = [&] {
+        const WaitCursor waitCursor;
+        m_results.use(storeSetup());
+        return m_results.save(m_frame, m_readTime, fields, state.dataFile(), StoreVerdict{});
+    }();
+    if (!storeNote.isEmpty())
+        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
     state.noteRecordSaved();
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
+}
+
+void MesswerteProtokoll::catchUpResults()
+{
+    m_results.use(storeSetup());
+    if (const QString note = m_results.catchUp(); !note.isEmpty()) {
+        AppState &state = AppState::instance();
+        const QString shown = state.lastReadOutcome();
+        state.setLastReadOutcome(shown.isEmpty() ? note : shown + QStringLiteral("; ") + note);
+    }
+}
+
+StoreSetup MesswerteProtokoll::storeSetup()
+{
+    const AppState &state = AppState::instance();
+    return StoreSetup{state.resultsFile(), state.bench()};
 }
 
 QStringList MesswerteProtokoll::fieldTexts() const

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "link/Frame.h"
 #include "log/MeasurementLog.h"
+#include "store/ResultSaver.h"
 #include "ui/ChildWindow.h"
 
+#include <QDateTime>
 #include <array>
 
 class QLineEdit;
@@ -32,6 +35,10 @@ private:
     void setTabOrder();
     void checkOperatorFields();
     [[nodiscard]] QStringList fieldTexts() const;
+    // Records a failed store write left pending, written once the store works.
+    void catchUpResults();
+    // The store of the settings as they are now.
+    [[nodiscard]] static StoreSetup storeSetup();
 
     std::array<QLineEdit *, MeasurementLog::FieldCount> m_fields{};
     QPushButton *m_cmdRead = nullptr;
@@ -39,4 +46,8 @@ private:
     QPushButton *m_cmdExit = nullptr;
     // True while no valid record waits to be saved.
     bool m_saved = true;
+    // The frame and moment of the valid read on show, for the results store.
+    ReceptionBuffer m_frame;
+    QDateTime m_readTime;
+    ResultSaver m_results;
 };

@@ -10,7 +10,7 @@
 #include "central/CentralSchema.h"
 #include "central/CentralService.h"
 #include "central/CentralStatus.h"
-#include "config/ProfileFile.h"
+#include "config/SettingsStore.h"
 #include "link/Frame.h"
 #include "log/ReadTimestamp.h"
 #include "store/ResultStore.h"
@@ -207,7 +207,7 @@ void TestCentralUpload::panel()
     }
     QLabel label;
     auto *panel = new CentralPanel(&label);
-    panel->start(ProfileFile::Snapshot::read(ini), ini);
+    panel->start(readStoredSettings(ini), ini);
     QTRY_COMPARE_WITH_TIMEOUT(label.text(), text, 20000);
     QCOMPARE(label.isHidden(), text.isEmpty());
     // A reason's own words are at hand, in the tool tip.

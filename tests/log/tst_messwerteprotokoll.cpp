@@ -1,3 +1,4 @@
+#include "SimFrame.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/Windows.h"
@@ -9,6 +10,7 @@
 #include "support/MainWindowBench.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
+#include "support/StoreRows.h"
 #include "support/TestFiles.h"
 #include "ui/Twips.h"
 
@@ -17,6 +19,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QtTest>
 
 namespace {
@@ -90,6 +93,8 @@ private slots:
     void failedReadBlocksSave();
     void failedSave_data();
     void failedSave();
+    void resultsStore_data();
+    void resultsStore();
     void titleKeepsOldPort();
     void measuredFieldsAreReadOnly();
     void regionalFormat_data();
@@ -582,6 +587,63 @@ void TestMesswerteProtokoll::failedSave()
     QCOMPARE(bytes.count("\r\n"), 2);
     QVERIFY(bench.window->isSaved());
     QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
+}
+
+void TestMesswerteProtokoll::resultsStore_data()
+{
+    QTest::addColumn<bool>("blocked"); // a folder where the store's file belongs
+    QTest::newRow("written") << false;
+    QTest::newRow("a folder in its place, caught up") << true;
+}
+
+void TestMesswerteProtokoll::resultsStore()
+{
+    QFETCH(bool, blocked);
+    Bench bench;
+    QVERIFY(bench.ready());
+    // A program beside its settings file keeps its store there too.
+    const QString store =
+        QFileInfo(bench.sim.settingsFilePath()).absolutePath() + QStringLiteral("/quoran.sqlite");
+    QCOMPARE(AppState::instance().resultsFile(), store);
+    if (blocked)
+        QVERIFY(QDir().mkdir(store));
+    const auto save = [&bench](const QString &number) {
+        bench.read();
+        bench.fill(0, "A1");
+        bench.fill(1, number);
+        bench.fill(11, "MK");
+        QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    };
+
+    save("17");
+    // The data file has the record: the save counts whatever the store says.
+    QVERIFY(bench.boxes.messages().isEmpty());
+    QVERIFY(bench.window->isSaved());
+    QCOMPARE(fileBytes(bench.dataFile).count("\r\n"), 2);
+    if (blocked) {
+        QTRY_VERIFY2(
+            bench.statusText().endsWith(QStringLiteral("; Ergebnisdatenbank: ein Ordner an ihrer Stelle")),
+            qPrintable(bench.statusText()));
+        QVERIFY(QFile::exists(store + QStringLiteral(".pending")));
+        QVERIFY(QDir().rmdir(store));
+        save("18");
+        QVERIFY(!bench.statusText().contains(QStringLiteral("Ergebnisdatenbank")));
+        QVERIFY(!QFile::exists(store + QStringLiteral(".pending")));
+    }
+
+    // The new record first, then the one caught up.
+    QCOMPARE(storeColumn(store, "number"), (blocked ? QStringList{"18", "17"} : QStringList{"17"}));
+    const qsizetype rows = blocked ? 2 : 1;
+    QCOMPARE(storeColumn(store, "frame"),
+             QStringList(rows, QString::fromLatin1(SimFrame::answer(SimMode{}).toHex())));
+    QCOMPARE(storeColumn(store, "offset_u || ' ' || offset_v || ' ' || offset_w"),
+             QStringList(rows, "1 86 43"));
+    QCOMPARE(storeColumn(store, "source || ' ' || bench"),
+             QStringList(rows, "Lesen " + QSysInfo::machineHostName()));
+    QCOMPARE(storeColumn(store, "data_file"),
+             QStringList(rows, QFileInfo(bench.dataFile).absoluteFilePath()));
+    // No limits file: nothing judged.
+    QCOMPARE(storeColumn(store, "verdict"), QStringList(rows, "null"));
 }
 
 void TestMesswerteProtokoll::titleKeepsOldPort()

@@ -3,6 +3,7 @@
 
 #include "SimFrame.h"
 #include "support/SimFixture.h"
+#include "support/StoreRows.h"
 #include "support/TestFiles.h"
 
 #include "core/VersionInfo.h"
@@ -61,6 +62,9 @@ private slots:
     void statusesAndOutputs_data();
     void statusesAndOutputs();
     void saveWritesWhatTheWindowSaves();
+    void importIntoStore_data();
+    void importIntoStore();
+    void saveWritesTheStore();
     void settingsFileUntouched();
 };
 
@@ -240,6 +244,103 @@ void TestQuoranRead::saveWritesWhatTheWindowSaves()
         QVERIFY(DataFileExport::save(windowFile, separator, fields).ok);
     }
     QCOMPARE(contents(cliFile), contents(windowFile));
+}
+
+void TestQuoranRead::importIntoStore_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // {data}: a data file of the lines below
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QString>("extraSettings");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("expected"); // parts of standard output on success, of standard error else
+    QTest::addColumn<QStringList>("stored");   // the numbers in the store afterwards
+    const QByteArray lines = "A1;17;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:03:22;MK\r\n"
+                             "A1;18;vier;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:04:22;MK\r\n"
+                             "A1;19;4;;0,28;27,6;2,8;1,4;256;07.12.2026;14:05:22;MK\r\n";
+    const QStringList data{"--import", "{data}"};
+    QTest::newRow("read, a line rejected")
+        << data << lines << QString() << 0
+        << QStringList{"Zeilen gelesen: 3\n", "neu aufgenommen: 2\n", "abgewiesen: 1\n", "  Zeile 3: Polzahl"}
+        << QStringList{"17", "19"};
+    QTest::newRow("a file missing, the other read")
+        << QStringList{"--import", "{data}.missing", "{data}"} << lines << QString() << 2
+        << QStringList{"{data}.missing gibt es nicht"} << QStringList{"17", "19"};
+    QTest::newRow("no data file") << QStringList{"--import"} << lines << QString() << 2
+                                  << QStringList{"Zu --import fehlt die Datendatei."} << QStringList{};
+    QTest::newRow("with a read option") << QStringList{"--import", "{data}", "--json"} << lines << QString()
+                                        << 2 << QStringList{"--import und --json"} << QStringList{};
+    QTest::newRow("store a folder") << data << lines << "[Ergebnisse]\nDatei=." << 6
+                                    << QStringList{"Ergebnisdatenbank: ein Ordner an ihrer Stelle"}
+                                    << QStringList{};
+    QTest::newRow("store switched off") << data << lines << "[Ergebnisse]\nSpeichern=False" << 6
+                                        << QStringList{"Ergebnisdatenbank: ausgeschaltet"} << QStringList{};
+}
+
+void TestQuoranRead::importIntoStore()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, extraSettings);
+    QFETCH(int, status);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, stored);
+    QTemporaryDir dir;
+    const QString ini = makeFile(dir.filePath("quoran.ini"), extraSettings.toUtf8());
+    const QString data = makeFile(dir.filePath("Rotorlage.txt"), SemicolonHeader + lines);
+    for (QString &argument : arguments)
+        argument.replace("{data}", data);
+
+    const Run run = runRead(QStringList{"--settings", ini} + arguments);
+    const QString out = QString::fromUtf8(run.out);
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(run.status == status,
+             qPrintable(QStringLiteral("status %1\n%2%3").arg(run.status).arg(out, err)));
+    for (QString part : expected)
+        QVERIFY2((status == 0 ? out : err).contains(part.replace("{data}", data)), qPrintable(out + err));
+    if (status == 0)
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+    const QString store = dir.filePath("quoran.sqlite");
+    QCOMPARE(QFileInfo(store).isFile() ? storeColumn(store, "number") : QStringList(), stored);
+    if (!stored.isEmpty()) {
+        // No offsets in a data file; no bench either, for a shared file holds others' lines.
+        QCOMPARE(storeColumn(store, "source || ' ' || bench || ' ' || ifnull(offset_u, 'null')"),
+                 QStringList(stored.size(), "Import  null"));
+        // A second import adds nothing.
+        const Run again = runRead({"--settings", ini, "--import", data});
+        QVERIFY2(again.status == 0 && again.out.contains("neu aufgenommen: 0\n"), again.out + again.err);
+        QCOMPARE(storeColumn(store, "number"), stored);
+    }
+}
+
+void TestQuoranRead::saveWritesTheStore()
+{
+    SimFixture sim(SimMode{.fields = {.offsetU = -5}});
+    QVERIFY2(sim.isValid(), qPrintable(sim.errorString()));
+    QTemporaryDir dir;
+    const QString dataFile = dir.filePath("Rotorlage.txt");
+    const QString store = dir.filePath("Ergebnisse/bank.sqlite");
+    sim.setExtraSettings(QStringLiteral("[Export]\nDataFile=%1\n[Ergebnisse]\nDatei=%2\nPruefstand=Bank 3")
+                             .arg(dataFile, store));
+    const QStringList arguments = QStringList{"--settings", sim.settingsFilePath()} + SaveArguments;
+
+    // A folder where the store belongs: saved all the same, the cause on standard error.
+    QVERIFY(QDir().mkpath(store));
+    Run run = runRead(arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QByteArray("Ergebnisdatenbank: ein Ordner an ihrer Stelle\n"));
+    QCOMPARE(contents(dataFile).count("\r\n"), 2);
+    QVERIFY(QFile::exists(store + ".pending"));
+
+    // The next save writes its record and the one kept back.
+    QVERIFY(QDir().rmdir(store));
+    run = runRead(arguments);
+    QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err.constData());
+    QCOMPARE(contents(dataFile).count("\r\n"), 3);
+    QVERIFY(!QFile::exists(store + ".pending"));
+    const QString frame = QString::fromLatin1(SimFrame::answer(SimMode{.fields = {.offsetU = -5}}).toHex());
+    QCOMPARE(storeColumn(store, "frame || ' ' || offset_u || ' ' || offset_v || ' ' || bench"),
+             QStringList(2, frame + " -5 86 Bank 3"));
+    QCOMPARE(storeColumn(store, "number || ' ' || type || ' ' || mark"), QStringList(2, "17 ½ A,1 \"x\" MK"));
 }
 
 void TestQuoranRead::settingsFileUntouched()

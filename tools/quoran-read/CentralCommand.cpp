@@ -4,6 +4,7 @@
 #include "central/CentralConnection.h"
 #include "central/CentralSchema.h"
 #include "central/StoreUpload.h"
+#include "config/SettingsStore.h"
 #include "store/ResultStore.h"
 #include "store/UploadQueue.h"
 
@@ -50,9 +51,9 @@ Outcome storeFailure(const ResultStore &store, const QString &cause)
 
 } // namespace
 
-Outcome upload(const ProfileFile::Snapshot &file, const QString &settingsPath)
+Outcome upload(const StoredSettings &stored, const QString &settingsPath)
 {
-    const CentralConfig config = CentralConfig::read(file, settingsPath);
+    const CentralConfig config = CentralConfig::fromSettings(stored, settingsPath);
     if (std::optional<Outcome> refused = unusable(config, settingsPath))
         return *refused;
     if (config.mode == CentralConfig::Mode::SavingOff)
@@ -98,9 +99,9 @@ Outcome upload(const ProfileFile::Snapshot &file, const QString &settingsPath)
             {}};
 }
 
-Outcome init(const ProfileFile::Snapshot &file, const QString &settingsPath)
+Outcome init(const StoredSettings &stored, const QString &settingsPath)
 {
-    const CentralConfig config = CentralConfig::read(file, settingsPath);
+    const CentralConfig config = CentralConfig::fromSettings(stored, settingsPath);
     if (std::optional<Outcome> refused = unusable(config, settingsPath))
         return *refused;
     CentralConnection connection;

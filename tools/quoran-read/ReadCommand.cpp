@@ -1,6 +1,7 @@
 #include "ReadCommand.h"
 
 #include "CentralCommand.h"
+#include "ReadImport.h"
 #include "ReadOptions.h"
 #include "ReadOutput.h"
 #include "ReadUsage.h"
@@ -14,6 +15,8 @@
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
 #include "log/MeasurementLog.h"
+#include "store/ResultSaver.h"
+#include "store/StoreSetup.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -64,17 +67,19 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
             QStringLiteral("Die Einstellungsdatei %1 fehlt oder ist nicht lesbar.").arg(settingsPath));
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
-    if (options.upload)
-        return CentralCommand::upload(file, settingsPath);
-    if (options.centralInit)
-        return CentralCommand::init(file, settingsPath);
     const StoredSettings stored = readStoredSettings(file);
+    if (options.upload)
+        return CentralCommand::upload(stored, settingsPath);
+    if (options.centralInit)
+        return CentralCommand::init(stored, settingsPath);
     // One number and date format per data file: a run from cron under C must not
     // append "0.28" and "7 Dec 2026" below lines that read "0,28" and "07.12.2026".
     const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat, locale);
     if (format.unknown)
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::unknownMessage(stored.regionalFormat)}));
+    if (!options.importFiles.isEmpty())
+        return ReadImport::run(options.importFiles, stored, settingsPath, format.locale);
     if (options.save && RegionalFormat::missingForSave(stored.regionalFormat, locale))
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::missingForSaveMessage()}));
@@ -110,24 +115,32 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     reading.buffer = result.buffer;
     reading.measuredTexts = view.measuredTexts;
 
+    // A store that cannot be written leaves the save counted and says so on standard error.
+    QByteArray storeNote;
     if (options.save) {
-        const DataFileExport::AppendResult saved = DataFileExport::save(
-            stored.dataFile, stored.dataTrenner, ReadOutput::recordFields(reading, options), format.locale);
+        const QStringList fields = ReadOutput::recordFields(reading, options);
+        const DataFileExport::AppendResult saved =
+            DataFileExport::save(stored.dataFile, stored.dataTrenner, fields, format.locale);
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
+        ResultSaver results;
+        results.use(StoreSetup::fromSettings(stored, settingsPath));
+        if (const QString note = results.save(reading.buffer, reading.time, fields, stored.dataFile, {});
+            !note.isEmpty())
+            storeNote = (note + QLatin1Char('\n')).toUtf8();
     }
 
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {Success, ReadOutput::text(reading).toUtf8(), {}};
+        return {Success, ReadOutput::text(reading).toUtf8(), storeNote};
     case ReadOptions::OutputFormat::Json:
-        return {Success, ReadOutput::json(reading), {}};
+        return {Success, ReadOutput::json(reading), storeNote};
     case ReadOptions::OutputFormat::Csv:
         return {Success,
                 (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
                     .toUtf8(),
-                {}};
+                storeNote};
     }
     return {};
 }

@@ -18,6 +18,7 @@ const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
 const QString UploadOption = QStringLiteral("--upload");
 const QString CentralInitOption = QStringLiteral("--central-init");
+const QString ImportOption = QStringLiteral("--import");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
 
@@ -32,10 +33,12 @@ ParseResult parse(const QStringList &arguments)
 {
     static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
                                             TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption,   JsonOption,        CsvOption,  SaveOption,
-                                           UploadOption, CentralInitOption, HelpOption, VersionOption};
+    static const QSet<QString> flagOptions{DemoOption, JsonOption,    CsvOption,
+                                           SaveOption, UploadOption,  CentralInitOption,
+                                           HelpOption, VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
+    QStringList files; // the arguments that are no option: data files of --import
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments.at(i);
         std::optional<QString> value;
@@ -62,7 +65,7 @@ ParseResult parse(const QStringList &arguments)
         } else if (name.startsWith(u'-')) {
             return usageError(QStringLiteral("Unbekannte Option: %1").arg(name));
         } else {
-            return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(name));
+            files.append(arguments.at(i));
         }
     }
 
@@ -73,6 +76,24 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+    if (flags.contains(ImportOption)) {
+        // An import reads no instrument: only the settings file goes with it.
+        for (const QString &other : {PortOption, DeviceOption, TypeOption, NumberOption, MarkOption}) {
+            if (values.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        for (const QString &other :
+             {DemoOption, JsonOption, CsvOption, SaveOption, UploadOption, CentralInitOption}) {
+            if (flags.contains(other))
+                return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
+        }
+        if (files.isEmpty())
+            return usageError(QStringLiteral("Zu --import fehlt die Datendatei."));
+        options.importFiles = files;
+        return {options, {}};
+    }
+    if (!files.isEmpty())
+        return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(files.first()));
 
     // The two central commands read nothing from the instrument.
     for (const QString &command : {UploadOption, CentralInitOption}) {

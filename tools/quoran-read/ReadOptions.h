@@ -19,9 +19,11 @@ struct Options
     bool demo = false;
     OutputFormat format = OutputFormat::Text;
     bool save = false;
-    QString type;             // --typ
-    QString number;           // --nummer
-    QString mark;             // --visum
+    QString type;   // --typ
+    QString number; // --nummer
+    QString mark;   // --visum
+    // --import FILE...: data files to read into the results store; no read then.
+    QStringList importFiles;
     bool upload = false;      // --upload: send the results store's queue, no reading
     bool centralInit = false; // --central-init: make the central table, no reading
     bool help = false;
