@@ -7,11 +7,13 @@
 #   store                                core, config, link, tolerance, log (plain: the results store)
 #   log's window part                    also store (the log window writes it); log's plain part not
 #   central                              core, store (PostgreSQL upload, libpq)
+#   review                               core, ui, config, link, tolerance, log, store, diag (a window library)
 #   app                                  everything
 # The plain parts (core, link, tolerance, store, central, and every file of config, log and
 # diag that is not in the folder's window library "*_ui") include neither
 # ui/, nor a window part, nor a Qt header that Qt Core or Qt SerialPort lacks.
 # tools/quoran-sim includes nothing of src; other tools only plain parts.
+# The review window reads the store through its queries, never by Qt Sql.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -32,7 +34,8 @@ declare -A allowed=(
     [store]="core config link tolerance log store"
     [central]="core config link tolerance log store central"
     [diag]="core ui config link tolerance log diag"
-    [app]="core ui config link tolerance log store central diag app"
+    [review]="core ui config link tolerance log store diag review"
+    [app]="core ui config link tolerance log store central diag review app"
 )
 
 # The files of the window libraries, as "folder/File.h" and "folder/File.cpp".
@@ -85,6 +88,9 @@ while IFS= read -r file; do
             fail "$file" "plain code includes the window part $target"
         fi
     done < <(grep -E '^#include +"' "$file" || true)
+    if [ "$layer" = review ] && grep -qE '^#include +<(QtSql/)?QSql' "$file"; then
+        fail "$file" "the review window uses Qt Sql instead of the store's queries"
+    fi
     if $plain; then
         while IFS= read -r header; do
             check_qt_header "$file" "$header" "$layer"

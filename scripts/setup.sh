@@ -11,7 +11,7 @@ preset=${1:-dev}
 # What the program needs to build and run.
 program_packages=(qt6-base-dev qt6-serialport-dev cmake g++ ninja-build fonts-liberation
                   fonts-dejavu-core libgl-dev qt6-translations-l10n libpq-dev
-                  libqt6sql6-sqlite)
+                  libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev)
 # What CI and development add: the X session tests (virtual X server, a window
 # manager, X tools), the formatter, building and checking the package, and the
 # PostgreSQL server that the central database tests start.

@@ -12,6 +12,7 @@
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "ui/WindowListBar.h"
 
 #include <QCloseEvent>
@@ -37,6 +38,7 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
                   .close = [this] { close(); },
                   .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
+                  .showAuswertung = [this] { showAuswertung(); },
                   .showEinstellungen = [this] { showEinstellungen(); },
                   .showDebuggen = [this] { showDebuggen(); },
                   .showInfo = [this] { showInfo(); },
@@ -73,6 +75,7 @@ void Main::createStatusBar()
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
+    connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
     m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
@@ -134,6 +137,8 @@ void Main::toolbarClick(const QString &key)
 {
     if (key == QLatin1String("MesswerteProtokoll"))
         showMesswerteProtokoll();
+    else if (key == QLatin1String("Auswertung"))
+        showAuswertung();
     else if (key == QLatin1String("Einstellungen"))
         showEinstellungen();
     else if (key == QLatin1String("Hilfe"))
@@ -167,6 +172,11 @@ void Main::showMesswerteProtokoll()
     showChild(m_messwerteProtokoll);
 }
 
+void Main::showAuswertung()
+{
+    showChild(m_auswertung);
+}
+
 void Main::showEinstellungen()
 {
     const bool created = !m_einstellungen;
@@ -183,6 +193,11 @@ void Main::showDebuggen()
 MesswerteProtokoll *Main::messwerteProtokoll() const
 {
     return m_messwerteProtokoll;
+}
+
+Auswertung *Main::auswertung() const
+{
+    return m_auswertung;
 }
 
 Einstellungen *Main::einstellungen() const

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+class Auswertung;
 class CentralPanel;
 class ChildWindow;
 class Debuggen;
@@ -37,15 +38,17 @@ public:
     // Applies loaded switches; nothing keeps the current check mark.
     void applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste);
 
-    // Tool bar click: compares the key exactly with the four command keys.
+    // Tool bar click: compares the key exactly with the five command keys.
     void toolbarClick(const QString &key);
 
     void showMesswerteProtokoll();
+    void showAuswertung();
     void showEinstellungen();
     void showDebuggen();
     void showInfo();
 
     [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const;
+    [[nodiscard]] Auswertung *auswertung() const;
     [[nodiscard]] Einstellungen *einstellungen() const;
     [[nodiscard]] Debuggen *debuggen() const;
 
@@ -83,6 +86,7 @@ private:
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;
     QPointer<MesswerteProtokoll> m_messwerteProtokoll;
+    QPointer<Auswertung> m_auswertung;
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;

@@ -13,6 +13,7 @@ const char *const KeyProperty = "key";
 MainActions::MainActions(QMainWindow *window, const Calls &calls)
 {
     m_images.add(QStringLiteral("Rotorlage"), QStringLiteral(":/images/rotorlage.png"));
+    m_images.add(QStringLiteral("Auswertung"), QStringLiteral(":/images/auswertung.png"));
     m_images.add(QStringLiteral("Einstellungen"), QStringLiteral(":/images/einstellungen.png"));
     m_images.add(QStringLiteral("Help"), QStringLiteral(":/images/help.png"));
     m_images.add(QStringLiteral("Exit"), QStringLiteral(":/images/exit.png"));
@@ -36,11 +37,13 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
     };
     static const Row rows[] = {
         {Kind::Menu, u"mnuDatei", u"&Datei"},
-        {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
-        {Kind::Separator, u"SeparatorImport"},
+        // Exit stays first: Alt+D, Enter ends the program as it always has.
         {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
+        {Kind::Separator, u"SeparatorImport"},
+        {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
+        {Kind::Item, u"mnuAuswertung", u"Messwerte a&uswerten", &Calls::showAuswertung},
         {Kind::Menu, u"mnuExtras", u"E&xtras"},
         {Kind::Mark, u"mnuSymbolleiste", u"&Symbolleiste", nullptr, &MainActions::m_mnuSymbolleiste},
         {Kind::Mark, u"mnuTaskliste", u"&Taskliste", nullptr, &MainActions::m_mnuTaskliste},
@@ -95,6 +98,7 @@ void MainActions::createToolBar(QMainWindow *window, const Calls &calls)
     };
     static constexpr Button buttons[] = {
         {u"MesswerteProtokoll", u"Messwerte protokollieren", u"Rotorlage"},
+        {u"Auswertung", u"Messwerte auswerten", u"Auswertung"},
         {u"Einstellungen", u"Einstellungen", u"Einstellungen"},
         {u"Hilfe", u"Info", u"Help"},
         {u"Exit", u"Programm verlassen", u"Exit"},

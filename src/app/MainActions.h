@@ -19,6 +19,7 @@ public:
         std::function<void()> close;
         std::function<void()> importDataFiles;
         std::function<void()> showMesswerteProtokoll;
+        std::function<void()> showAuswertung;
         std::function<void()> showEinstellungen;
         std::function<void()> showDebuggen;
         std::function<void()> showInfo;

@@ -2,6 +2,7 @@
 
 #include "config/PortMap.h"
 #include "link/PortNumber.h"
+#include "link/ReadStatus.h"
 
 #include <QLabel>
 
@@ -35,4 +36,12 @@ void PortPanel::showPort(const QString &portName)
     if (!device.isEmpty() && !PortMap::deviceExists(device))
         text += QStringLiteral(" (fehlt)");
     m_label->setText(text);
+}
+
+void PortPanel::showRead(int portNumber, const QString &devicePath, bool present)
+{
+    // The inspector reads other ports too; only the configured one is shown here.
+    if (m_portName.isEmpty() || portNumberFromName(m_portName) != portNumber)
+        return;
+    m_label->setText(portFieldText(m_portName, devicePath, present));
 }

@@ -25,6 +25,9 @@ public:
     // have come or gone meanwhile.
     void lookAgain();
     void showPort(const QString &portName);
+    // What a read of portNumber found: an adapter plugged back shows at once,
+    // not only at the next activation of the main window.
+    void showRead(int portNumber, const QString &devicePath, bool present);
 
 private:
     QLabel *m_label;

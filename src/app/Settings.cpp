@@ -20,6 +20,8 @@ void LoadSettings()
     state.setDataFile(stored.dataFile);
     state.setDataTrenner(stored.dataTrenner);
     state.setMaschinenTyp(stored.maschinenTyp);
+    state.setLimitsFile(stored.limitsFile);
+    state.setVerdictColumns(stored.verdictColumns);
     const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat);
     // Without a name the desktop's settings apply as they are at each use.
     state.setRegionalFormat(stored.regionalFormat.isEmpty() || format.unknown
@@ -43,6 +45,7 @@ void SaveSettings()
     const AppState &state = AppState::instance();
     StoredSettings settings{
         state.schnittstelle(), state.dataFile(), state.dataTrenner(), state.maschinenTyp(), true, true};
+    settings.limitsFile = state.limitsFile();
     if (const Main *main = Windows::existingMain()) {
         settings.symbolListe = main->symbolleisteChecked();
         settings.taskliste = main->tasklisteChecked();

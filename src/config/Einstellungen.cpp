@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace {
 
@@ -82,6 +83,37 @@ QString DateiWahl(const QString &currentPath, QWidget *parent)
     return files.isEmpty() ? currentPath : files.constFirst();
 }
 
+std::unique_ptr<QFileDialog> createLimitsFileChooser(const QString &currentPath, QWidget *parent)
+{
+    auto chooser = std::make_unique<QFileDialog>(parent, QStringLiteral("Grenzwertdatei wählen..."));
+    chooser->setObjectName(QStringLiteral("CommonDialog2"));
+    chooser->setOption(QFileDialog::DontUseNativeDialog);
+    chooser->setAcceptMode(QFileDialog::AcceptOpen);
+    // The table is only ever read: a name that does not exist is refused.
+    chooser->setFileMode(QFileDialog::ExistingFile);
+    chooser->setOption(QFileDialog::HideNameFilterDetails);
+    chooser->setNameFilters(
+        {QStringLiteral("*.csv (*.csv)"), QStringLiteral("*.txt (*.txt)"), QStringLiteral("*.* (*)")});
+    chooser->selectNameFilter(QStringLiteral("*.csv (*.csv)"));
+    const QFileInfo current(currentPath);
+    if (!currentPath.isEmpty() && current.absoluteDir().exists()) {
+        chooser->setDirectory(current.absolutePath());
+        chooser->selectFile(current.fileName());
+    } else {
+        chooser->setDirectory(QDir::homePath());
+    }
+    return chooser;
+}
+
+QString GrenzwertdateiWahl(const QString &currentPath, QWidget *parent)
+{
+    const std::unique_ptr<QFileDialog> chooser = createLimitsFileChooser(currentPath, parent);
+    if (chooser->exec() != QDialog::Accepted)
+        return currentPath;
+    const QStringList files = chooser->selectedFiles();
+    return files.isEmpty() ? currentPath : files.constFirst();
+}
+
 Einstellungen::Einstellungen(QWidget *parent)
     : ChildWindow(QStringLiteral("Einstellungen"), QStringLiteral("Einstellungen"), parent)
 {
@@ -94,6 +126,7 @@ Einstellungen::Einstellungen(QWidget *parent)
     selectEntry(m_cmbPort, state.schnittstelle());
     m_fileName->setText(state.dataFile());
     m_fileName->setToolTip(state.dataFile());
+    showLimitsFile(state.limitsFile());
     m_cmbTrenner->addItems(
         {QStringLiteral("Semikolon [;]"), QStringLiteral("Komma [,]"), QStringLiteral("Tabulator")});
     selectEntry(m_cmbTrenner, state.dataTrenner());
@@ -126,6 +159,27 @@ void Einstellungen::createControls()
     m_cmdFile->setIconSize(QSize(16, 16));
     connect(m_cmdFile, &QPushButton::clicked, this, &Einstellungen::chooseFile);
 
+    // The limits table, in the free row under the data file.
+    QLabel *label5 =
+        addLabel(QStringLiteral("Label5"), QStringLiteral("&Grenzwertdatei:"), {120, 2100, 1695, 255});
+    m_limitsFileName = addInput<QLineEdit>(QStringLiteral("LimitsFileName"), label5, {1800, 2100, 3495, 285});
+    m_limitsFileName->setReadOnly(true);
+    m_limitsFileName->setPalette(fileNamePalette);
+    m_cmdLimitsFile = pictureButton(QStringLiteral("cmdLimitsFile"), QStringLiteral(":/images/folder.png"),
+                                    QStringLiteral("Grenzwertdatei wählen (Alt+G)"));
+    place(m_cmdLimitsFile, 6000, 2100, 615, 375);
+    m_cmdLimitsFile->setIconSize(QSize(16, 16));
+    // The caption's key opens the chooser: the field beside it takes no typing.
+    label5->setBuddy(m_cmdLimitsFile);
+    connect(m_cmdLimitsFile, &QPushButton::clicked, this, &Einstellungen::chooseLimitsFile);
+    m_cmdLimitsClear = pictureButton(QStringLiteral("cmdLimitsClear"), QString(),
+                                     QStringLiteral("Keine Grenzwertdatei verwenden (Alt+K)"));
+    m_cmdLimitsClear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    m_cmdLimitsClear->setIconSize(QSize(16, 16));
+    m_cmdLimitsClear->setShortcut(QKeySequence(Qt::ALT | Qt::Key_K));
+    place(m_cmdLimitsClear, 5340, 2100, 615, 375);
+    connect(m_cmdLimitsClear, &QPushButton::clicked, this, &Einstellungen::clearLimitsFile);
+
     QLabel *label4 =
         addLabel(QStringLiteral("Label4"), QStringLiteral("Trennzeichen:"), {120, 2520, 1695, 255});
     m_cmbTrenner = addInput<QComboBox>(QStringLiteral("cmbTrenner"), label4, {1800, 2520, 1575, 315});
@@ -156,6 +210,28 @@ void Einstellungen::chooseFile()
     if (!chosen.isEmpty()) {
         state.setDataFile(chosen);
     }
+}
+
+void Einstellungen::showLimitsFile(const QString &path)
+{
+    m_limitsFileName->setText(path);
+    m_limitsFileName->setToolTip(path);
+    m_cmdLimitsClear->setEnabled(!path.isEmpty());
+}
+
+void Einstellungen::chooseLimitsFile()
+{
+    AppState &state = AppState::instance();
+    const QString chosen = GrenzwertdateiWahl(state.limitsFile(), this);
+    state.setLimitsFile(chosen);
+    showLimitsFile(chosen);
+}
+
+void Einstellungen::clearLimitsFile()
+{
+    AppState::instance().setLimitsFile(QString());
+    showLimitsFile(QString());
+    m_cmdLimitsFile->setFocus(Qt::OtherFocusReason);
 }
 
 void Einstellungen::save()

@@ -1,6 +1,7 @@
 #include "config/SettingsStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSysInfo>
 #include <cmath>
@@ -9,6 +10,8 @@ namespace {
 const QString rotorlage = QStringLiteral("Rotorlage");
 const QString exportSection = QStringLiteral("Export");
 const QString systemSection = QStringLiteral("System");
+const QString limitsSection = QStringLiteral("Grenzwerte");
+const QString limitsKey = QStringLiteral("Datei");
 const QString resultsSection = QStringLiteral("Ergebnisse");
 const QString centralSection = QStringLiteral("Zentrale");
 } // namespace
@@ -84,6 +87,8 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.maschinenTyp = read(exportSection, "MaschinenTyp", QString());
     settings.symbolListe = profileTextToBool(read(systemSection, "SymbolListe", trueText));
     settings.taskliste = profileTextToBool(read(systemSection, "Taskliste", trueText));
+    settings.limitsFile = read(limitsSection, "Datei", QString());
+    settings.verdictColumns = profileTextToBool(read(exportSection, "Bewertung", QString())).value_or(false);
     settings.regionalFormat = read(exportSection, "Regionalformat", QString());
     settings.resultsFile = read(resultsSection, "Datei", QString());
     settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
@@ -95,7 +100,7 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
 void writeStoredSettings(const QString &path, const StoredSettings &settings)
 {
     // One replace of the file instead of six; the result is the same.
-    const QList<ProfileFile::Entry> entries{
+    QList<ProfileFile::Entry> entries{
         {rotorlage, QStringLiteral("Schnittstelle"), settings.schnittstelle},
         {exportSection, QStringLiteral("DataFile"), settings.dataFile},
         {exportSection, QStringLiteral("DataTrenner"), settings.dataTrenner},
@@ -103,5 +108,29 @@ void writeStoredSettings(const QString &path, const StoredSettings &settings)
         {systemSection, QStringLiteral("SymbolListe"), profileBoolText(settings.symbolListe.value_or(true))},
         {systemSection, QStringLiteral("Taskliste"), profileBoolText(settings.taskliste.value_or(true))},
     };
+    // A cleared choice must reach a file that holds one.
+    if (!settings.limitsFile.isEmpty() || ProfileFile::read(path, limitsSection, limitsKey))
+        entries.append({limitsSection, limitsKey, settings.limitsFile});
     static_cast<void>(ProfileFile::write(path, entries));
+}
+
+namespace {
+std::optional<QString> fileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile,
+                                   const QString &section)
+{
+    const QString value = valueOrDefault(file.value(section, QStringLiteral("Datei")), QString());
+    if (value.isEmpty())
+        return std::nullopt;
+    return QDir::cleanPath(QFileInfo(settingsFile).absoluteDir().absoluteFilePath(value));
+}
+} // namespace
+
+std::optional<QString> resultsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
+{
+    return fileSetting(file, settingsFile, QStringLiteral("Ergebnisse"));
+}
+
+std::optional<QString> limitsFileSetting(const ProfileFile::Snapshot &file, const QString &settingsFile)
+{
+    return fileSetting(file, settingsFile, QStringLiteral("Grenzwerte"));
 }

@@ -17,6 +17,10 @@ struct StoredSettings
     std::optional<bool> taskliste;
     // [Export] Regionalformat, read only: empty for the desktop's regional settings.
     QString regionalFormat = {};
+    // [Grenzwerte] Datei: the limits table; empty for none.
+    QString limitsFile = {};
+    // [Export] Bewertung: only read, never written.
+    bool verdictColumns = false;
     // [Ergebnisse], read only: Datei (empty: the store's usual place),
     // Speichern (False switches the store off; anything not a boolean keeps
     // it on) and Pruefstand (the bench's name, default the host name).
@@ -39,10 +43,21 @@ void WriteProfileValue(const QString &path, const QString &section, const QStrin
 [[nodiscard]] std::optional<bool> profileTextToBool(const QString &text);
 [[nodiscard]] QString profileBoolText(bool value); // "True" / "False"
 
-// The six keys in their order, with their defaults.
+// The six keys in their order, with their defaults, and the limits file and
+// the verdict columns.
 [[nodiscard]] StoredSettings readStoredSettings(const QString &path);
 // The same from a reading of the file already at hand.
 [[nodiscard]] StoredSettings readStoredSettings(const ProfileFile::Snapshot &file);
-// Writes all six keys in their order (never the regional format nor
-// [Ergebnisse]); the two booleans must be set.
+// Writes all six keys in their order (never the regional format, the
+// verdict columns nor [Ergebnisse]); the two booleans must be set. The limits
+// file only when it is set or its key is already in the file, so a settings
+// file of a bench without limits keeps its six keys.
 void writeStoredSettings(const QString &path, const StoredSettings &settings);
+
+// "[Ergebnisse] Datei=": the results store's file when set (relative to the
+// settings file's folder); read, never written. Nothing when missing or empty.
+[[nodiscard]] std::optional<QString> resultsFileSetting(const ProfileFile::Snapshot &file,
+                                                        const QString &settingsFile);
+// "[Grenzwerte] Datei=": the limits file when set, by the same rule.
+[[nodiscard]] std::optional<QString> limitsFileSetting(const ProfileFile::Snapshot &file,
+                                                       const QString &settingsFile);

@@ -12,6 +12,8 @@ void AppState::reset()
     setDataFile({});
     setDataTrenner({});
     setMaschinenTyp({});
+    setLimitsFile({});
+    setVerdictColumns(false);
     setDemoModus(false);
     setMainGestartet(false);
     setLastReadOutcome({});

@@ -15,6 +15,8 @@ class AppState : public QObject
     Q_PROPERTY(QString DataFile READ dataFile WRITE setDataFile NOTIFY changed)
     Q_PROPERTY(QString DataTrenner READ dataTrenner WRITE setDataTrenner NOTIFY changed)
     Q_PROPERTY(QString MaschinenTyp READ maschinenTyp WRITE setMaschinenTyp NOTIFY changed)
+    Q_PROPERTY(QString Grenzwertdatei READ limitsFile WRITE setLimitsFile NOTIFY changed)
+    Q_PROPERTY(bool Bewertung READ verdictColumns WRITE setVerdictColumns NOTIFY changed)
     Q_PROPERTY(bool DemoModus READ demoModus WRITE setDemoModus NOTIFY changed)
     Q_PROPERTY(bool MainGestartet READ mainGestartet WRITE setMainGestartet NOTIFY changed)
     Q_PROPERTY(QString LastReadOutcome READ lastReadOutcome WRITE setLastReadOutcome NOTIFY changed)
@@ -33,6 +35,12 @@ public:
     // Machine type last saved with a record.
     [[nodiscard]] QString maschinenTyp() const { return m_maschinenTyp; }
     void setMaschinenTyp(const QString &value) { assign(m_maschinenTyp, value); }
+    // Full path of the limits table; empty: no verdict anywhere.
+    [[nodiscard]] QString limitsFile() const { return m_limitsFile; }
+    void setLimitsFile(const QString &value) { assign(m_limitsFile, value); }
+    // A new data file gets the columns Bewertung and Abweichung.
+    [[nodiscard]] bool verdictColumns() const { return m_verdictColumns; }
+    void setVerdictColumns(bool value) { assign(m_verdictColumns, value); }
     [[nodiscard]] bool demoModus() const { return m_demoModus; }
     void setDemoModus(bool value) { assign(m_demoModus, value); }
     [[nodiscard]] bool mainGestartet() const { return m_mainGestartet; }
@@ -84,6 +92,8 @@ private:
     QString m_dataFile;
     QString m_dataTrenner;
     QString m_maschinenTyp;
+    QString m_limitsFile;
+    bool m_verdictColumns = false;
     bool m_demoModus = false;
     bool m_mainGestartet = false;
     QString m_lastReadOutcome;

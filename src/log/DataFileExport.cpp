@@ -240,7 +240,7 @@ QChar separatorFor(const QString &dataTrenner)
     return QLatin1Char(';');
 }
 
-QString headerLine(QChar separator)
+QString headerLine(QChar separator, bool withVerdict)
 {
     static const QStringList names{QStringLiteral("Typ"),
                                    QStringLiteral("Nummer"),
@@ -254,6 +254,9 @@ QString headerLine(QChar separator)
                                    QStringLiteral("Datum"),
                                    QStringLiteral("Zeit"),
                                    QStringLiteral("Visum")};
+    if (withVerdict)
+        return (names + QStringList{QStringLiteral("Bewertung"), QStringLiteral("Abweichung")})
+            .join(separator);
     return names.join(separator);
 }
 
@@ -266,8 +269,13 @@ QString withoutLineBreaks(const QString &text)
 
 QString recordLine(const QStringList &fields, QChar separator)
 {
+    return recordLine(fields, separator, Quoran::ColumnCount);
+}
+
+QString recordLine(const QStringList &fields, QChar separator, int columnCount)
+{
     QString line;
-    for (int column = 0; column < Quoran::ColumnCount; ++column) {
+    for (int column = 0; column < columnCount; ++column) {
         if (column > 0)
             line += separator;
         if (column >= fields.size())
@@ -345,7 +353,7 @@ bool fileExists(const QString &path)
 }
 
 AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
-                  const QLocale &locale)
+                  const QLocale &locale, const VerdictColumns &verdict)
 {
     if (path.trimmed().isEmpty())
         return {false, QStringLiteral("Es ist keine Datei zum Speichern gewählt.")};
@@ -361,13 +369,22 @@ AppendResult save(const QString &path, const QString &dataTrenner, const QString
         // Also when another instance linked the file in first: it must be on
         // the disk before this save is reported done. A failed folder sync
         // leaves the file with its header, and the next save appends to it.
-        int error = createWithHeader(nativePath, Windows1252::encode(headerLine(separator)) + "\r\n");
+        int error = createWithHeader(nativePath,
+                                     Windows1252::encode(headerLine(separator, verdict.forNewFile)) + "\r\n");
         if (error == 0)
             error = syncFolderOf(nativePath);
         if (error != 0)
             return resultOf(error);
     }
-    return resultOf(appendBytes(nativePath, record.bytes + "\r\n"));
+    // Read after the create: another instance may have made the file first.
+    QByteArray bytes = record.bytes;
+    if (hasVerdictColumns(path)) {
+        // The verdict and the German value names fit the code page.
+        const QString columns =
+            separator + recordLine({verdict.verdict, verdict.outside}, separator, VerdictColumnCount);
+        bytes += Windows1252::encodeChecked(columns, Windows1252::Mapping::DataFile).bytes;
+    }
+    return resultOf(appendBytes(nativePath, bytes + "\r\n"));
 }
 
 } // namespace DataFileExport

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/DataFileColumns.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -9,11 +11,14 @@
 namespace DataFileExport {
 // "Tabulator" -> tab, "Komma [,]" -> ",", anything else -> ";" (exact, case-sensitive).
 [[nodiscard]] QChar separatorFor(const QString &dataTrenner);
-[[nodiscard]] QString headerLine(QChar separator);
+// With withVerdict the columns Bewertung and Abweichung follow the twelve.
+[[nodiscard]] QString headerLine(QChar separator, bool withVerdict = false);
 // Twelve fields, trimmed; a field holding the separator or a double quote is
 // quoted with inner quotes doubled. Only blanks are trimmed: a tab at either
 // end of a field stays. Missing fields give empty columns, extra ones are left out.
 [[nodiscard]] QString recordLine(const QStringList &fields, QChar separator);
+// The same with columnCount columns.
+[[nodiscard]] QString recordLine(const QStringList &fields, QChar separator, int columnCount);
 
 // A record is one line: line breaks (as pasted from a spreadsheet cell) become blanks.
 [[nodiscard]] QString withoutLineBreaks(const QString &text);
@@ -47,11 +52,12 @@ struct AppendResult
 [[nodiscard]] bool fileExists(const QString &path);
 
 // The whole save: header when the file does not exist, then the record line
-// (recordBytes() in the regional format of locale). A new file appears with
-// its header already in it, so two instances saving into the same new file
-// at once still give one header; its folder is synced before the record
-// follows. A refused record writes nothing. Removes this host's temporary
-// files of saves that were cut short.
+// (recordBytes() in the regional format of locale), with the verdict's
+// columns where the file has them. A new file appears with its header
+// already in it, so two instances saving into the same new file at once
+// still give one header; its folder is synced before the record follows. A
+// refused record writes nothing. Removes this host's temporary files of
+// saves that were cut short.
 [[nodiscard]] AppendResult save(const QString &path, const QString &dataTrenner, const QStringList &fields,
-                                const QLocale &locale = QLocale());
+                                const QLocale &locale = QLocale(), const VerdictColumns &verdict = {});
 } // namespace DataFileExport

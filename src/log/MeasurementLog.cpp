@@ -31,7 +31,8 @@ ReadView evaluateRead(const ReadResult &result, const QDateTime &now, const QLoc
         return view;
     }
     view.valid = true;
-    view.measuredTexts = displayTexts(decodeFrame(result.buffer), locale);
+    view.record = decodeFrame(result.buffer);
+    view.measuredTexts = displayTexts(view.record, locale);
     view.measuredTexts << QLatin1Char(' ') + ReadTimestamp::dateText(now.date(), locale)
                        << QLatin1Char(' ') + ReadTimestamp::timeText(now.time(), locale);
     return view;

@@ -34,6 +34,7 @@ struct ReadView
     bool valid = false;        // passed all frame checks: a record waits to be saved
     UserMessage message;       // for the operator when not valid
     QStringList measuredTexts; // fields 2..10 when valid
+    MeasurementRecord record;  // the decoded values when valid
     QString statusText;        // for the status bar
 };
 [[nodiscard]] ReadView evaluateRead(const ReadResult &result, const QDateTime &now,

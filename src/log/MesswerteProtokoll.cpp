@@ -6,6 +6,8 @@
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
 #include "log/OperatorFieldColour.h"
+#include "log/VerdictView.h"
+#include "store/StoreJudge.h"
 #include "ui/ErrorBox.h"
 #include "ui/Fonts.h"
 #include "ui/LayoutFit.h"
@@ -61,6 +63,15 @@ constexpr int ButtonTop = 5160;
 constexpr int PictureButtonWidth = 855;
 constexpr int ButtonHeight = 735;
 
+// The verdict stands in the free space between cmdRead and cmdSave.
+constexpr int VerdictLeft = 2400;
+constexpr int VerdictWidth = 1575;
+
+// A value outside its limit: not the red of an empty operator field, not
+// the green of a filled one.
+const QColor OutsideColour{255, 192, 64};
+const QColor PassColour{128, 255, 128};
+
 } // namespace
 
 MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
@@ -73,6 +84,12 @@ MesswerteProtokoll::MesswerteProtokoll(QWidget *parent)
     // The title keeps this port even when the settings change later.
     m_fields[TypeField]->setText(AppState::instance().maschinenTyp());
     m_saved = true;
+    judge();
+    // A limits file chosen or cleared in the settings counts for the reading shown.
+    connect(&AppState::instance(), &AppState::changed, this, [this] {
+        if (AppState::instance().limitsFile() != (m_limits ? m_limits->path() : QString()))
+            judge();
+    });
     // After the window is up: a store locked by another program may wait 2 s.
     QTimer::singleShot(0, this, &MesswerteProtokoll::catchUpResults);
 }
@@ -106,6 +123,16 @@ void MesswerteProtokoll::createControls()
                               QStringLiteral("Exit"));
     place(m_cmdExit, ExitLeft, ButtonTop, PictureButtonWidth, ButtonHeight);
 
+    m_verdictField = new QLabel(area);
+    m_verdictField->setObjectName(QStringLiteral("lblBewertung"));
+    m_verdictField->setAccessibleName(QStringLiteral("Bewertung"));
+    m_verdictField->setAlignment(Qt::AlignCenter);
+    m_verdictField->setWordWrap(true);
+    m_verdictField->setFrameShape(QFrame::Panel);
+    m_verdictField->setFrameShadow(QFrame::Sunken);
+    m_verdictField->setAutoFillBackground(true);
+    place(m_verdictField, VerdictLeft, ButtonTop, VerdictWidth, ButtonHeight);
+
     // As on the bench's Windows machines, Enter on a focused button presses it.
     for (QPushButton *button : {m_cmdRead, m_cmdSave, m_cmdExit})
         button->setAutoDefault(true);
@@ -128,6 +155,8 @@ void MesswerteProtokoll::createControls()
                 edit->setText(single);
         });
         m_fields[std::size_t(i)] = edit;
+        if (i == TypeField)
+            connect(edit, &QLineEdit::textChanged, this, &MesswerteProtokoll::judge);
 
         if (row.caption) {
             auto *caption = new QLabel(QString::fromUtf8(row.caption), area);
@@ -209,6 +238,8 @@ void MesswerteProtokoll::readMeasurement()
     for (int i = NumberField; i < FieldCount; ++i)
         m_fields[std::size_t(i)]->clear();
     m_cmdSave->setEnabled(false);
+    m_record.reset();
+    judge();
 
     // The port as the settings say now, not as the title says.
     const AppState &state = AppState::instance();
@@ -234,6 +265,8 @@ void MesswerteProtokoll::readMeasurement()
         // A value too long for its narrow field shows its start, sign first.
         edit->setCursorPosition(0);
     }
+    m_record = view.record;
+    judge();
     checkOperatorFields();
     // One step on from the read button, as Tab goes: the type field.
     m_cmdRead->setFocus(Qt::OtherFocusReason);
@@ -247,7 +280,8 @@ void MesswerteProtokoll::saveRecord()
     const DataFileExport::AppendResult result = [&] {
         // The save may wait up to 2 s for another bench that holds the file.
         const WaitCursor waitCursor;
-        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fields, state.regionalFormat());
+        return DataFileExport::save(state.dataFile(), state.dataTrenner(), fields, state.regionalFormat(),
+                                    verdictColumns(m_verdict, state.verdictColumns()));
     }();
     if (!result.ok) {
         // The record stays unsaved and can be saved again once the cause is gone.
@@ -258,7 +292,8 @@ void MesswerteProtokoll::saveRecord()
     const QString storeNote = [&] {
         const WaitCursor waitCursor;
         m_results.use(storeSetup());
-        return m_results.save(m_frame, m_readTime, fields, state.dataFile(), StoreVerdict{});
+        return m_results.save(m_frame, m_readTime, fields, state.dataFile(),
+                              m_limits ? StoreJudge::fromVerdict(m_verdict) : StoreVerdict{});
     }();
     if (!storeNote.isEmpty())
         state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
@@ -292,4 +327,54 @@ QStringList MesswerteProtokoll::fieldTexts() const
     for (const QLineEdit *edit : m_fields)
         texts.append(edit->text());
     return texts;
+}
+
+void MesswerteProtokoll::judge()
+{
+    const QString path = AppState::instance().limitsFile();
+    // Without a limits file the window is as it always was.
+    m_verdictField->setVisible(!path.isEmpty());
+    if (path.isEmpty())
+        m_limits.reset();
+    else if (!m_limits || m_limits->path() != path)
+        m_limits.emplace(path);
+    m_verdict = {};
+    if (!m_limits || !m_record) {
+        showVerdict(nullptr);
+        return;
+    }
+    m_verdict = Verdict::judge(m_limits->table(), m_fields[TypeField]->text(), *m_record);
+    const VerdictView view = VerdictView::of(m_verdict, *m_record);
+    showVerdict(&view);
+}
+
+void MesswerteProtokoll::showVerdict(const VerdictView *view)
+{
+    for (int i = 0; i < VerdictView::FieldCount; ++i) {
+        QLineEdit *edit = m_fields[std::size_t(FirstMeasuredField + i)];
+        const bool marked = view && view->marked[std::size_t(i)];
+        QPalette palette; // nothing set: the window's own colours
+        if (marked) {
+            palette.setColor(QPalette::Base, OutsideColour);
+            palette.setColor(QPalette::Text, Qt::black);
+        }
+        edit->setPalette(palette);
+        edit->setToolTip(view ? view->fieldToolTips[std::size_t(i)] : QString());
+        edit->setAccessibleDescription(marked ? QStringLiteral("außerhalb der Grenze; ") + edit->toolTip()
+                                              : QString());
+    }
+
+    m_verdictField->setText(view ? view->text : QString());
+    m_verdictField->setToolTip(view ? view->toolTip : QString());
+    m_verdictField->setAccessibleDescription(m_verdictField->toolTip());
+    const bool judged = view && (view->kind == Verdict::Kind::Pass || view->kind == Verdict::Kind::Fail);
+    m_verdictField->setFont(arialFont(judged ? 14 : 8.25, true));
+    QPalette palette;
+    if (view && view->kind == Verdict::Kind::Pass)
+        palette.setColor(QPalette::Window, PassColour);
+    else if (view && view->kind == Verdict::Kind::Fail)
+        palette.setColor(QPalette::Window, OutsideColour);
+    if (judged)
+        palette.setColor(QPalette::WindowText, Qt::black);
+    m_verdictField->setPalette(palette);
 }

@@ -3,12 +3,17 @@
 #include "link/Frame.h"
 #include "log/MeasurementLog.h"
 #include "store/ResultSaver.h"
+#include "tolerance/LimitsFile.h"
+#include "tolerance/Verdict.h"
 #include "ui/ChildWindow.h"
 
 #include <QDateTime>
 #include <array>
+#include <optional>
 
+class QLabel;
 class QLineEdit;
+struct VerdictView;
 class QPushButton;
 
 // The operator's working window: read a measurement, complete it, save it.
@@ -22,6 +27,9 @@ public:
     // lblDaten0 .. lblDaten11, in record column order.
     [[nodiscard]] QLineEdit *field(int index) const;
     [[nodiscard]] bool isSaved() const { return m_saved; }
+    // lblBewertung: the verdict on the reading shown; hidden while no limits
+    // file is set.
+    [[nodiscard]] QLabel *verdictField() const { return m_verdictField; }
 
     // The commands behind cmdRead and cmdSave.
     void readMeasurement();
@@ -35,6 +43,9 @@ private:
     void setTabOrder();
     void checkOperatorFields();
     [[nodiscard]] QStringList fieldTexts() const;
+    // Judges the reading shown against the limits for the type field's text.
+    void judge();
+    void showVerdict(const VerdictView *view);
     // Records a failed store write left pending, written once the store works.
     void catchUpResults();
     // The store of the settings as they are now.
@@ -44,8 +55,12 @@ private:
     QPushButton *m_cmdRead = nullptr;
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_cmdExit = nullptr;
+    QLabel *m_verdictField = nullptr;
     // True while no valid record waits to be saved.
     bool m_saved = true;
+    std::optional<MeasurementRecord> m_record; // the valid reading shown
+    std::optional<LimitsFile> m_limits;        // of the limits file set
+    Verdict m_verdict;                         // on m_record
     // The frame and moment of the valid read on show, for the results store.
     ReceptionBuffer m_frame;
     QDateTime m_readTime;

@@ -1,12 +1,13 @@
 #include "app/Main.h"
-#include "app/Settings.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
 #include "config/Einstellungen.h"
 #include "core/AppState.h"
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
 #include "support/AppTestEnvironment.h"
+#include "support/MainWindowFixture.h"
 #include "ui/WindowListBar.h"
 
 #include <QAbstractButton>
@@ -36,18 +37,7 @@ private slots:
     void closingWithThreeChildWindowsSavesSettings();
     void statusBarFollowsSettings();
     void everyControlHasAnAccessibleName();
-
-private:
-    static Main *loadedMain();
 };
-
-Main *TestMainWindow::loadedMain()
-{
-    LoadSettings();
-    Main *main = Windows::main();
-    main->show();
-    return main;
-}
 
 void TestMainWindow::menuCaptions_data()
 {
@@ -62,6 +52,8 @@ void TestMainWindow::menuCaptions_data()
                                 << "&Auswahl" << false;
     QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
                                            << "&Messwerte protokollieren" << false;
+    QTest::newRow("mnuAuswertung") << "mnuAuswertung"
+                                   << "Messwerte a&uswerten" << false;
     QTest::newRow("mnuExtras") << "mnuExtras"
                                << "E&xtras" << false;
     QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
@@ -99,10 +91,12 @@ void TestMainWindow::toolBarButtons()
     QToolBar *bar = main->findChild<QToolBar *>("tlbSymbolleiste");
     QVERIFY(bar);
     const QList<QAction *> actions = bar->actions();
-    QCOMPARE(actions.size(), 7);
-    const QStringList keys{"MesswerteProtokoll", "", "Einstellungen", "", "Hilfe", "", "Exit"};
-    const QStringList tips{"Messwerte protokollieren", "", "Einstellungen", "", "Info", "",
-                           "Programm verlassen"};
+    QCOMPARE(actions.size(), 9);
+    const QStringList keys{
+        "MesswerteProtokoll", "", "Auswertung", "", "Einstellungen", "", "Hilfe", "", "Exit"};
+    const QStringList tips{
+        "Messwerte protokollieren", "", "Messwerte auswerten", "", "Einstellungen", "", "Info", "",
+        "Programm verlassen"};
     for (int i = 0; i < actions.size(); ++i) {
         QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
         QCOMPARE(actions[i]->property("key").toString(), keys[i]);
@@ -123,6 +117,8 @@ void TestMainWindow::toolbarClickMatchesKeysExactly_data()
                                         << "MesswerteProtokoll";
     QTest::newRow("Einstellungen") << "Einstellungen"
                                    << "Einstellungen";
+    QTest::newRow("Auswertung") << "Auswertung"
+                                << "Auswertung";
     QTest::newRow("Hilfe") << "Hilfe"
                            << "Splash";
     QTest::newRow("hilfe in lower case") << "hilfe"
@@ -137,9 +133,9 @@ void TestMainWindow::toolbarClickMatchesKeysExactly()
 {
     QFETCH(QString, key);
     QFETCH(QString, opens);
-    AppTestEnvironment env;
+    MainWindowFixture fixture;
     AppState::instance().setMainGestartet(true);
-    Main *main = loadedMain();
+    Main *main = fixture.showMain();
     main->toolbarClick(key);
     const QStringList open = [main] {
         QStringList names;
@@ -155,8 +151,8 @@ void TestMainWindow::toolbarClickMatchesKeysExactly()
 
 void TestMainWindow::toggleSwitchesSurviveRestart()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     auto *symbolleiste = main->findChild<QAction *>("mnuSymbolleiste");
     auto *taskliste = main->findChild<QAction *>("mnuTaskliste");
     symbolleiste->trigger();
@@ -170,10 +166,10 @@ void TestMainWindow::toggleSwitchesSurviveRestart()
     taskliste->trigger();
     QVERIFY(!main->windowListBar()->isBarVisible());
     main->close();
-    QVERIFY(env.readIni().contains("SymbolListe=False\r\nTaskliste=False\r\n"));
+    QVERIFY(fixture.env.readIni().contains("SymbolListe=False\r\nTaskliste=False\r\n"));
 
     AppTestEnvironment::destroyWindows();
-    Main *restarted = loadedMain();
+    Main *restarted = fixture.showMain();
     QVERIFY(restarted != nullptr);
     QVERIFY(!restarted->symbolleisteChecked());
     QVERIFY(restarted->toolBar()->isHidden());
@@ -182,8 +178,8 @@ void TestMainWindow::toggleSwitchesSurviveRestart()
 
 void TestMainWindow::barsHaveNoContextMenuBehindTheMarks()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     // Qt's own bar menu would hide a bar while its check mark stays set.
     for (QWidget *bar :
          {static_cast<QWidget *>(main->toolBar()), static_cast<QWidget *>(main->windowListBar())}) {
@@ -199,8 +195,8 @@ void TestMainWindow::barsHaveNoContextMenuBehindTheMarks()
 
 void TestMainWindow::childWindowsOpenOnce()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     MesswerteProtokoll *first = main->messwerteProtokoll();
     main->showEinstellungen();
@@ -214,14 +210,20 @@ void TestMainWindow::childWindowsOpenOnce()
     main->showMesswerteProtokoll();
     QVERIFY(main->messwerteProtokoll() != nullptr);
     QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+    main->showAuswertung();
+    Auswertung *review = main->auswertung();
+    main->toolbarClick("Auswertung");
+    QCOMPARE(main->auswertung(), review);
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 3);
 }
 
 void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 {
-    AppTestEnvironment env;
-    env.writeIni("; Pr\xfc"
-                 "fstand 3\r\n[Fremd]\r\nA=1\r\n");
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    fixture.env.writeIni("; Pr\xfc"
+                         "fstand 3\r\n[Fremd]\r\nA=1\r\n");
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
@@ -230,7 +232,7 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
     QVERIFY(main->close());
     QCOMPARE(main->mdiArea()->subWindowList().size(), 0);
     QVERIFY(destroyed.size() == 1 || destroyed.wait(1000));
-    const QByteArray ini = env.readIni();
+    const QByteArray ini = fixture.env.readIni();
     QVERIFY(ini.startsWith("; Pr\xfc"
                            "fstand 3\r\n[Fremd]\r\nA=1\r\n"));
     QVERIFY(ini.contains("[Rotorlage]\r\nSchnittstelle=Com2\r\n"));
@@ -238,13 +240,13 @@ void TestMainWindow::closingWithThreeChildWindowsSavesSettings()
 
 void TestMainWindow::statusBarFollowsSettings()
 {
-    AppTestEnvironment env;
+    MainWindowFixture fixture;
     // Com3 is pinned to an adapter that is not plugged in.
-    const QString adapter = env.path(QStringLiteral("ttyUSB-Adapter"));
-    env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
-                 "[Schnittstellen]\r\nCom3=" +
-                 QFile::encodeName(adapter) + "\r\n");
-    Main *main = loadedMain();
+    const QString adapter = fixture.env.path(QStringLiteral("ttyUSB-Adapter"));
+    fixture.env.writeIni("[Rotorlage]\r\nSchnittstelle=Com3\r\n[Export]\r\nDataFile=/tmp/x/Messung.txt\r\n"
+                         "[Schnittstellen]\r\nCom3=" +
+                         QFile::encodeName(adapter) + "\r\n");
+    Main *main = fixture.showMain();
     auto *port = main->findChild<QLabel *>("sbPanelPort");
     auto *file = main->findChild<QLabel *>("sbPanelFile");
     auto *demo = main->findChild<QLabel *>("sbPanelDemo");
@@ -277,11 +279,12 @@ void TestMainWindow::statusBarFollowsSettings()
 
 void TestMainWindow::everyControlHasAnAccessibleName()
 {
-    AppTestEnvironment env;
-    Main *main = loadedMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     main->showDebuggen();
+    main->showAuswertung();
     main->showInfo();
     QList<QWidget *> controls;
     for (QWidget *top : {static_cast<QWidget *>(main), static_cast<QWidget *>(Windows::existingSplash())}) {

@@ -70,6 +70,15 @@ void TestPortPanel::looksAgainWhenPortOrDevicesChange()
     panel->showPort(QStringLiteral("Com3"));
     QCOMPARE(label.text(), QStringLiteral("Com3: %1").arg(adapter));
 
+    // A read of the port says what it found, without waiting for a return;
+    // a read of another port (the inspector's) leaves the field alone.
+    panel->showRead(3, adapter, false);
+    QCOMPARE(label.text(), QStringLiteral("Com3: %1 (fehlt)").arg(adapter));
+    panel->showRead(5, other, true);
+    QCOMPARE(label.text(), QStringLiteral("Com3: %1 (fehlt)").arg(adapter));
+    panel->showRead(3, adapter, true);
+    QCOMPARE(label.text(), QStringLiteral("Com3: %1").arg(adapter));
+
     // Another port is looked up at once.
     panel->showPort(QStringLiteral("Com4"));
     QCOMPARE(label.text(), QStringLiteral("Com4: %1 (fehlt)").arg(other));

@@ -9,7 +9,7 @@
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
-#include "support/MainWindowBench.h"
+#include "support/MainWindowFixture.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/PseudoTerminal.h"
 #include "support/SimFixture.h"
@@ -77,10 +77,10 @@ private:
 
 // Com2 and Com3 are real pseudo-terminals, Com1 and Com4 name missing
 // devices, Com5 is a terminal the window never offers.
-struct Bench : MainWindowBench
+struct Fixture : MainWindowFixture
 {
-    explicit Bench(const QString &port = QStringLiteral("Com2"),
-                   const QString &trenner = QStringLiteral("Semikolon [;]"), bool anyKnown = true)
+    explicit Fixture(const QString &port = QStringLiteral("Com2"),
+                     const QString &trenner = QStringLiteral("Semikolon [;]"), bool anyKnown = true)
     {
         dataFile = env.path(QStringLiteral("Rotorlage.txt"));
         const QString missing = env.path(QStringLiteral("no-such-tty"));
@@ -153,6 +153,7 @@ private slots:
     void cancelKeepsFile();
     void missingFolderIsRefused();
     void fileNameCannotBeTyped();
+    void limitsFileChosenAndCleared();
     void tabulatorReachesDataFile();
     void chosenFolderRemovedBeforeSave();
 };
@@ -175,6 +176,14 @@ void TestEinstellungen::layout_data()
                               << "<data file>";
     QTest::newRow("cmdFile") << "cmdFile" << QRect(6000, 1680, 615, 375) << ""
                              << "Datei wählen";
+    QTest::newRow("Label5") << "Label5" << QRect(120, 2100, 1695, 255) << "&Grenzwertdatei:"
+                            << "";
+    QTest::newRow("LimitsFileName") << "LimitsFileName" << QRect(1800, 2100, 3495, 285) << ""
+                                    << "";
+    QTest::newRow("cmdLimitsFile") << "cmdLimitsFile" << QRect(6000, 2100, 615, 375) << ""
+                                   << "Grenzwertdatei wählen (Alt+G)";
+    QTest::newRow("cmdLimitsClear") << "cmdLimitsClear" << QRect(5340, 2100, 615, 375) << ""
+                                    << "Keine Grenzwertdatei verwenden (Alt+K)";
     QTest::newRow("Label4") << "Label4" << QRect(120, 2520, 1695, 255) << "Trennzeichen:"
                             << "";
     QTest::newRow("cmbTrenner") << "cmbTrenner" << QRect(1800, 2520, 1575, 315) << "Semikolon [;]"
@@ -191,11 +200,11 @@ void TestEinstellungen::layout()
     QFETCH(QRect, twips);
     QFETCH(QString, text);
     QFETCH(QString, toolTip);
-    Bench bench;
-    QVERIFY(bench.ready());
-    text.replace("<data file>", bench.dataFile);
-    toolTip.replace("<data file>", bench.dataFile);
-    auto *control = bench.window->findChild<QWidget *>(name);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    text.replace("<data file>", fixture.dataFile);
+    toolTip.replace("<data file>", fixture.dataFile);
+    auto *control = fixture.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
     const QString problem = placementProblem(control, twips);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
@@ -209,73 +218,73 @@ void TestEinstellungen::layout()
 
 void TestEinstellungen::windowAndControls()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Einstellungen"));
-    QCOMPARE(bench.window->size(), QSize(Twips::toPixelsX(6845), Twips::toPixelsY(4595)));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.window->windowTitle(), QStringLiteral("Einstellungen"));
+    QCOMPARE(fixture.window->size(), QSize(Twips::toPixelsX(6845), Twips::toPixelsY(4595)));
     // Arial bold 20.25 pt; letters may be narrowed to fit.
-    const QFont title = bench.control<QLabel>("Label2")->font();
+    const QFont title = fixture.control<QLabel>("Label2")->font();
     QCOMPARE(title.family(), QStringLiteral("Arial"));
     QVERIFY(title.bold());
     QCOMPARE(title.pointSizeF(), 20.25);
 
-    QCOMPARE(bench.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
-    QCOMPARE(bench.separators()->accessibleName(), QStringLiteral("Trennzeichen:"));
-    QCOMPARE(bench.fileName()->accessibleName(), QStringLiteral("Datei zum speichern:"));
-    QCOMPARE(bench.control<QLabel>("Label1")->buddy(), bench.fileName());
-    QVERIFY(!bench.ports()->isEditable());
-    QVERIFY(!bench.separators()->isEditable());
-    QCOMPARE(bench.separators()->count(), 3);
-    QCOMPARE(bench.separators()->itemText(0), QStringLiteral("Semikolon [;]"));
-    QCOMPARE(bench.separators()->itemText(1), QStringLiteral("Komma [,]"));
-    QCOMPARE(bench.separators()->itemText(2), QStringLiteral("Tabulator"));
+    QCOMPARE(fixture.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
+    QCOMPARE(fixture.separators()->accessibleName(), QStringLiteral("Trennzeichen:"));
+    QCOMPARE(fixture.fileName()->accessibleName(), QStringLiteral("Datei zum speichern:"));
+    QCOMPARE(fixture.control<QLabel>("Label1")->buddy(), fixture.fileName());
+    QVERIFY(!fixture.ports()->isEditable());
+    QVERIFY(!fixture.separators()->isEditable());
+    QCOMPARE(fixture.separators()->count(), 3);
+    QCOMPARE(fixture.separators()->itemText(0), QStringLiteral("Semikolon [;]"));
+    QCOMPARE(fixture.separators()->itemText(1), QStringLiteral("Komma [,]"));
+    QCOMPARE(fixture.separators()->itemText(2), QStringLiteral("Tabulator"));
 
     // Read-only and looking so: no white writing surface.
-    QLineEdit *fileName = bench.fileName();
+    QLineEdit *fileName = fixture.fileName();
     QVERIFY(fileName->isReadOnly());
     QCOMPARE(fileName->palette().color(QPalette::Base), fileName->palette().color(QPalette::Window));
 }
 
 void TestEinstellungen::openedFromMenuAndToolBar()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    bench.window->close();
-    QVERIFY(!bench.main->einstellungen());
-    auto *item = bench.main->findChild<QAction *>("mnuEinstellungen");
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    fixture.window->close();
+    QVERIFY(!fixture.main->einstellungen());
+    auto *item = fixture.main->findChild<QAction *>("mnuEinstellungen");
     QVERIFY(item);
     item->trigger();
-    Einstellungen *first = bench.main->einstellungen();
+    Einstellungen *first = fixture.main->einstellungen();
     QVERIFY(first);
-    bench.main->toolbarClick(QStringLiteral("Einstellungen"));
-    QCOMPARE(bench.main->einstellungen(), first);
+    fixture.main->toolbarClick(QStringLiteral("Einstellungen"));
+    QCOMPARE(fixture.main->einstellungen(), first);
     // The closed one is gone once its deferred deletion ran.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(bench.main->findChildren<Einstellungen *>().size(), 1);
+    QCOMPARE(fixture.main->findChildren<Einstellungen *>().size(), 1);
 }
 
 void TestEinstellungen::portEntries()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QComboBox *ports = bench.ports();
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QComboBox *ports = fixture.ports();
     // Only known ports up to Com4; Com5 is known but never offered.
     QCOMPARE(ports->count(), 2);
     QCOMPARE(ports->itemText(0), QStringLiteral("Com2"));
     QCOMPARE(ports->itemText(1), QStringLiteral("Com3"));
-    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), bench.com2.path());
-    QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), bench.com3.path());
+    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), fixture.com2.path());
+    QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), fixture.com3.path());
 }
 
 void TestEinstellungen::noKnownPorts()
 {
-    Bench bench(QStringLiteral("Com2"), QStringLiteral("Komma [,]"), false);
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.ports()->count(), 0);
-    QCOMPARE(bench.ports()->currentIndex(), -1);
+    Fixture fixture(QStringLiteral("Com2"), QStringLiteral("Komma [,]"), false);
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.ports()->count(), 0);
+    QCOMPARE(fixture.ports()->currentIndex(), -1);
     // The rest of the window is still prepared.
-    QCOMPARE(bench.fileName()->text(), bench.dataFile);
-    QCOMPARE(bench.separators()->currentIndex(), 1);
+    QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
+    QCOMPARE(fixture.separators()->currentIndex(), 1);
 }
 
 void TestEinstellungen::preselection_data()
@@ -308,46 +317,46 @@ void TestEinstellungen::preselection()
     QFETCH(QString, trenner);
     QFETCH(int, portIndex);
     QFETCH(int, trennerIndex);
-    Bench bench(port, trenner);
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.ports()->currentIndex(), portIndex);
-    QCOMPARE(bench.separators()->currentIndex(), trennerIndex);
+    Fixture fixture(port, trenner);
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.ports()->currentIndex(), portIndex);
+    QCOMPARE(fixture.separators()->currentIndex(), trennerIndex);
     if (portIndex < 0)
-        QCOMPARE(bench.ports()->currentText(), QString());
+        QCOMPARE(fixture.ports()->currentText(), QString());
 }
 
 void TestEinstellungen::saveWritesSettingsFile()
 {
-    Bench bench(QStringLiteral("COM3"));
-    QVERIFY(bench.ready());
-    bench.separators()->setCurrentIndex(2);
-    bench.click("cmdSave");
+    Fixture fixture(QStringLiteral("COM3"));
+    QVERIFY(fixture.ready());
+    fixture.separators()->setCurrentIndex(2);
+    fixture.click("cmdSave");
 
-    QCOMPARE(bench.boxes.count(), 0);
-    QVERIFY(!bench.main->einstellungen());
+    QCOMPARE(fixture.boxes.count(), 0);
+    QVERIFY(!fixture.main->einstellungen());
     QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com3"));
     QCOMPARE(AppState::instance().dataTrenner(), QStringLiteral("Tabulator"));
-    const QString ini = bench.ini();
+    const QString ini = fixture.ini();
     QVERIFY2(ini.contains("Schnittstelle=Com3\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini));
     // The pins stay as they were.
-    QVERIFY2(ini.contains("Com3=" + bench.com3.path() + "\r\n"), qPrintable(ini));
+    QVERIFY2(ini.contains("Com3=" + fixture.com3.path() + "\r\n"), qPrintable(ini));
     // The status bar follows.
-    QTRY_VERIFY(bench.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
+    QTRY_VERIFY(fixture.main->findChild<QLabel *>("sbPanelPort")->text().startsWith("Com3: "));
 }
 
 void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
 {
-    Bench bench(QStringLiteral("Com7"), QStringLiteral("Doppelpunkt [:]"));
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.ports()->currentIndex(), -1);
-    QCOMPARE(bench.separators()->currentIndex(), -1);
-    bench.click("cmdSave");
+    Fixture fixture(QStringLiteral("Com7"), QStringLiteral("Doppelpunkt [:]"));
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.ports()->currentIndex(), -1);
+    QCOMPARE(fixture.separators()->currentIndex(), -1);
+    fixture.click("cmdSave");
 
     QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com7"));
     QCOMPARE(AppState::instance().dataTrenner(), QStringLiteral("Doppelpunkt [:]"));
-    const QString ini = bench.ini();
+    const QString ini = fixture.ini();
     QVERIFY2(ini.contains("SymbolListe=True\r\n"), qPrintable(ini)); // it was saved
     QVERIFY2(ini.contains("Schnittstelle=Com7\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataTrenner=Doppelpunkt [:]\r\n"), qPrintable(ini));
@@ -355,27 +364,27 @@ void TestEinstellungen::saveWithoutSelectionKeepsOldValues()
 
 void TestEinstellungen::exitDropsChoicesButKeepsFile()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    const QByteArray before = bench.env.readIni();
-    const QString chosen = bench.env.path(QStringLiteral("neu.dat"));
-    bench.ports()->setCurrentIndex(1);
-    bench.separators()->setCurrentIndex(2);
-    QVERIFY(bench.chooseFile(chosen));
-    bench.click("cmdExit");
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    const QByteArray before = fixture.env.readIni();
+    const QString chosen = fixture.env.path(QStringLiteral("neu.dat"));
+    fixture.ports()->setCurrentIndex(1);
+    fixture.separators()->setCurrentIndex(2);
+    QVERIFY(fixture.chooseFile(chosen));
+    fixture.click("cmdExit");
 
-    QVERIFY(!bench.main->einstellungen());
+    QVERIFY(!fixture.main->einstellungen());
     const AppState &state = AppState::instance();
     QCOMPARE(state.schnittstelle(), QStringLiteral("Com2"));
     QCOMPARE(state.dataTrenner(), QStringLiteral("Semikolon [;]"));
     QCOMPARE(state.dataFile(), chosen);
-    QCOMPARE(bench.env.readIni(), before);
+    QCOMPARE(fixture.env.readIni(), before);
 
     // The next opening shows the file; the main window stores it when it closes.
-    bench.main->showEinstellungen();
-    QCOMPARE(bench.main->einstellungen()->findChild<QLineEdit *>("FileName")->text(), chosen);
-    bench.main->close();
-    const QString ini = bench.ini();
+    fixture.main->showEinstellungen();
+    QCOMPARE(fixture.main->einstellungen()->findChild<QLineEdit *>("FileName")->text(), chosen);
+    fixture.main->close();
+    const QString ini = fixture.ini();
     QVERIFY2(ini.contains("DataFile=" + chosen + "\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("Schnittstelle=Com2\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataTrenner=Semikolon [;]\r\n"), qPrintable(ini));
@@ -430,38 +439,39 @@ void TestEinstellungen::chooserCancelKeepsPath()
 
 void TestEinstellungen::chooseNewFile()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QDir(bench.env.path(".")).mkdir(QStringLiteral("Messungen"));
-    const QString chosen = bench.env.path(QStringLiteral("Messungen/Motor 7.txt"));
-    QVERIFY(bench.chooseFile(chosen));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QDir(fixture.env.path(".")).mkdir(QStringLiteral("Messungen"));
+    const QString chosen = fixture.env.path(QStringLiteral("Messungen/Motor 7.txt"));
+    QVERIFY(fixture.chooseFile(chosen));
 
-    QCOMPARE(bench.boxes.count(), 0);
+    QCOMPARE(fixture.boxes.count(), 0);
     QVERIFY(!QFile::exists(chosen)); // chosen, not created
-    QCOMPARE(bench.fileName()->text(), chosen);
+    QCOMPARE(fixture.fileName()->text(), chosen);
     QCOMPARE(AppState::instance().dataFile(), chosen);
-    QTRY_COMPARE(bench.main->findChild<QLabel *>("sbPanelFile")->text(), QStringLiteral("Datei: ") + chosen);
+    QTRY_COMPARE(fixture.main->findChild<QLabel *>("sbPanelFile")->text(),
+                 QStringLiteral("Datei: ") + chosen);
 }
 
 void TestEinstellungen::cancelKeepsFile()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    ChooserDriver driver([&bench](QFileDialog *chooser) {
-        ChooserDriver::type(chooser, bench.env.path(QStringLiteral("anders.txt")));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    ChooserDriver driver([&fixture](QFileDialog *chooser) {
+        ChooserDriver::type(chooser, fixture.env.path(QStringLiteral("anders.txt")));
         chooser->reject();
     });
-    bench.click("cmdFile");
+    fixture.click("cmdFile");
     QVERIFY(driver.ran());
-    QCOMPARE(bench.fileName()->text(), bench.dataFile);
-    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
+    QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
+    QCOMPARE(AppState::instance().dataFile(), fixture.dataFile);
 }
 
 void TestEinstellungen::missingFolderIsRefused()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    const QString missingFolder = bench.env.path(QStringLiteral("gibt-es-nicht"));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    const QString missingFolder = fixture.env.path(QStringLiteral("gibt-es-nicht"));
     bool stayedOpen = false;
     ChooserDriver driver([&](QFileDialog *chooser) {
         ChooserDriver::type(chooser, missingFolder + QStringLiteral("/neu.txt"));
@@ -469,35 +479,78 @@ void TestEinstellungen::missingFolderIsRefused()
         stayedOpen = chooser->isVisible();
         chooser->reject();
     });
-    bench.click("cmdFile");
+    fixture.click("cmdFile");
     QVERIFY(driver.ran());
     QVERIFY(stayedOpen);
-    QCOMPARE(bench.boxes.count(), 1);
-    QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Pfad"));
-    QVERIFY(bench.boxes.messages().constFirst().text.contains(missingFolder));
-    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
-    QCOMPARE(bench.fileName()->text(), bench.dataFile);
+    QCOMPARE(fixture.boxes.count(), 1);
+    QCOMPARE(fixture.boxes.messages().constFirst().title, QStringLiteral("Fehler: Pfad"));
+    QVERIFY(fixture.boxes.messages().constFirst().text.contains(missingFolder));
+    QCOMPARE(AppState::instance().dataFile(), fixture.dataFile);
+    QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
 }
 
 void TestEinstellungen::fileNameCannotBeTyped()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    bench.fileName()->setFocus();
-    QTest::keyClicks(bench.fileName(), QStringLiteral("/tmp/anders.txt"));
-    QTest::keyClick(bench.fileName(), Qt::Key_Backspace);
-    QCOMPARE(bench.fileName()->text(), bench.dataFile);
-    bench.click("cmdSave");
-    QCOMPARE(AppState::instance().dataFile(), bench.dataFile);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    fixture.fileName()->setFocus();
+    QTest::keyClicks(fixture.fileName(), QStringLiteral("/tmp/anders.txt"));
+    QTest::keyClick(fixture.fileName(), Qt::Key_Backspace);
+    QCOMPARE(fixture.fileName()->text(), fixture.dataFile);
+    fixture.click("cmdSave");
+    QCOMPARE(AppState::instance().dataFile(), fixture.dataFile);
+}
+
+void TestEinstellungen::limitsFileChosenAndCleared()
+{
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")), "Typ;Wert;Min;Max\r\n");
+    auto *shown = fixture.control<QLineEdit>("LimitsFileName");
+    auto *clear = fixture.control<QPushButton>("cmdLimitsClear");
+    QCOMPARE(shown->accessibleName(), QStringLiteral("Grenzwertdatei:"));
+    QVERIFY(!clear->isEnabled());
+
+    // The caption's key opens the chooser; a name that does not exist is not taken.
+    QStringList setUp;
+    ChooserDriver driver([&](QFileDialog *chooser) {
+        setUp << chooser->windowTitle() << chooser->nameFilters()
+              << QString::number(int(chooser->fileMode()));
+        ChooserDriver::type(chooser, limits);
+        ChooserDriver::open(chooser);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    QTRY_VERIFY(driver.ran()); // the key presses the button a moment later
+    QCOMPARE(setUp, (QStringList{"Grenzwertdatei wählen...", "*.csv (*.csv)", "*.txt (*.txt)", "*.* (*)",
+                                 QString::number(int(QFileDialog::ExistingFile))}));
+    // It counts at once, without cmdSave.
+    QCOMPARE(AppState::instance().limitsFile(), limits);
+    QCOMPARE(shown->text(), limits);
+    QVERIFY(clear->isEnabled());
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=" + limits + "\r\n"), qPrintable(fixture.ini()));
+
+    fixture.main->showEinstellungen();
+    fixture.window = fixture.main->einstellungen();
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), limits);
+    fixture.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.main));
+    fixture.control<QLineEdit>("LimitsFileName")->setFocus();
+    QTest::keyClick(fixture.control<QLineEdit>("LimitsFileName"), Qt::Key_K, Qt::AltModifier);
+    QTRY_COMPARE(AppState::instance().limitsFile(), QString());
+    QCOMPARE(fixture.control<QLineEdit>("LimitsFileName")->text(), QString());
+    fixture.click("cmdSave");
+    QVERIFY2(fixture.ini().contains("[Grenzwerte]\r\nDatei=\r\n"), qPrintable(fixture.ini()));
 }
 
 namespace {
 
 // The operator's path: the simulator on Com1 (the only known port), the
 // settings window first, then a measurement saved in the log window.
-struct OperatorBench : MainWindowBench
+struct OperatorFixture : MainWindowFixture
 {
-    OperatorBench()
+    OperatorFixture()
     {
         for (int port = 2; port <= 4; ++port)
             sim.pin(port, env.path(QStringLiteral("no-such-tty")));
@@ -547,17 +600,17 @@ struct OperatorBench : MainWindowBench
 
 void TestEinstellungen::tabulatorReachesDataFile()
 {
-    OperatorBench bench;
-    QVERIFY(bench.ready());
-    const QString dataFile = bench.env.path(QStringLiteral("Rotorlage.dat"));
-    QVERIFY(bench.saveSettings(2, dataFile));
-    const QString ini = bench.ini();
+    OperatorFixture fixture;
+    QVERIFY(fixture.ready());
+    const QString dataFile = fixture.env.path(QStringLiteral("Rotorlage.dat"));
+    QVERIFY(fixture.saveSettings(2, dataFile));
+    const QString ini = fixture.ini();
     QVERIFY2(ini.contains("DataTrenner=Tabulator\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("Schnittstelle=Com1\r\n"), qPrintable(ini));
     QVERIFY2(ini.contains("DataFile=" + dataFile + "\r\n"), qPrintable(ini));
 
-    QVERIFY(bench.readAndSave());
-    QCOMPARE(bench.boxes.count(), 0);
+    QVERIFY(fixture.readAndSave());
+    QCOMPARE(fixture.boxes.count(), 0);
     const QList<QByteArray> lines = fileBytes(dataFile).split('\n');
     QCOMPARE(lines.size(), 3); // header, record, nothing after the last CR LF
     QVERIFY2(lines.at(0).startsWith("Typ\tNummer\tPolzahl\t"), lines.at(0).constData());
@@ -568,25 +621,25 @@ void TestEinstellungen::tabulatorReachesDataFile()
 
 void TestEinstellungen::chosenFolderRemovedBeforeSave()
 {
-    OperatorBench bench;
-    QVERIFY(bench.ready());
-    const QString folder = bench.env.path(QStringLiteral("Messungen"));
+    OperatorFixture fixture;
+    QVERIFY(fixture.ready());
+    const QString folder = fixture.env.path(QStringLiteral("Messungen"));
     QVERIFY(QDir().mkdir(folder));
     const QString dataFile = folder + QStringLiteral("/Rotorlage.txt");
-    QVERIFY(bench.saveSettings(0, dataFile));
+    QVERIFY(fixture.saveSettings(0, dataFile));
     QVERIFY(QDir(folder).removeRecursively());
 
-    MesswerteProtokoll *log = bench.readAndSave();
+    MesswerteProtokoll *log = fixture.readAndSave();
     QVERIFY(log);
-    QCOMPARE(bench.boxes.count(), 1);
-    QCOMPARE(bench.boxes.messages().constFirst().title, QStringLiteral("Fehler: Datenspeicherung"));
-    QVERIFY(bench.boxes.messages().constFirst().text.contains(dataFile));
+    QCOMPARE(fixture.boxes.count(), 1);
+    QCOMPARE(fixture.boxes.messages().constFirst().title, QStringLiteral("Fehler: Datenspeicherung"));
+    QVERIFY(fixture.boxes.messages().constFirst().text.contains(dataFile));
     // Nothing is lost: the record waits in the window and the choice stays.
     QCOMPARE(AppState::instance().dataFile(), dataFile);
     QCOMPARE(log->field(1)->text(), QStringLiteral("4711"));
     QVERIFY(QDir().mkdir(folder));
     QTest::mouseClick(log->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
-    QCOMPARE(bench.boxes.count(), 1);
+    QCOMPARE(fixture.boxes.count(), 1);
     QCOMPARE(fileBytes(dataFile).count("DM 112;4711;"), 1);
 }
 

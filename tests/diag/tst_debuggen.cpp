@@ -11,7 +11,7 @@
 #include "link/FrameReader.h"
 #include "support/AppTestEnvironment.h"
 #include "support/LayoutCheck.h"
-#include "support/MainWindowBench.h"
+#include "support/MainWindowFixture.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 #include "ui/Twips.h"
@@ -25,8 +25,6 @@
 #include <QRegularExpression>
 #include <QTreeWidget>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(SimMode)
 
 namespace {
 
@@ -54,9 +52,9 @@ QString decimalList(const QByteArray &bytes)
 }
 
 // The program with Com1 pinned to a simulated instrument and the inspector open.
-struct Bench : MainWindowBench
+struct Fixture : MainWindowFixture
 {
-    explicit Bench(const QString &configuredPort = QStringLiteral("Com1"), bool demo = false)
+    explicit Fixture(const QString &configuredPort = QStringLiteral("Com1"), bool demo = false)
     {
         // Ports other than Com1 that a test chooses are pinned, never the machine's own.
         sim.pin(5, env.path(QStringLiteral("no-such-tty")));
@@ -151,9 +149,9 @@ void TestDebuggen::layout()
     QFETCH(QString, name);
     QFETCH(QRect, twips);
     QFETCH(QString, text);
-    Bench bench;
-    QVERIFY(bench.ready());
-    auto *control = bench.window->findChild<QWidget *>(name);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    auto *control = fixture.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
     const QString problem = placementProblem(control, twips);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
@@ -162,14 +160,14 @@ void TestDebuggen::layout()
 
 void TestDebuggen::windowAndColumns()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Debuggen"));
-    QCOMPARE(bench.window->size(), QSize(Twips::toPixelsX(10085), Twips::toPixelsY(6875)));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.window->windowTitle(), QStringLiteral("Debuggen"));
+    QCOMPARE(fixture.window->size(), QSize(Twips::toPixelsX(10085), Twips::toPixelsY(6875)));
 
     // Arial bold at its laid-out size; letters may be narrowed to fit.
-    const auto checkFont = [&bench](const char *name, qreal laidOut) {
-        const QFont font = bench.control<QLabel>(name)->font();
+    const auto checkFont = [&fixture](const char *name, qreal laidOut) {
+        const QFont font = fixture.control<QLabel>(name)->font();
         QCOMPARE(font.family(), QStringLiteral("Arial"));
         QVERIFY(font.bold());
         QCOMPARE(font.pointSizeF(), laidOut);
@@ -178,7 +176,7 @@ void TestDebuggen::windowAndColumns()
     checkFont("Label1", 9.75);
     checkFont("Label6", 8.25);
 
-    QTreeWidget *list = bench.list();
+    QTreeWidget *list = fixture.list();
     QVERIFY(!list->rootIsDecorated());
     QVERIFY(!list->isHeaderHidden());
     QCOMPARE(list->topLevelItemCount(), 0);
@@ -191,16 +189,16 @@ void TestDebuggen::windowAndColumns()
         QCOMPARE(horizontal, column == 1 ? Qt::AlignHCenter : Qt::AlignLeft);
     }
 
-    auto *text1 = bench.control<QLineEdit>("Text1");
-    auto *text2 = bench.control<QLineEdit>("Text2");
+    auto *text1 = fixture.control<QLineEdit>("Text1");
+    auto *text2 = fixture.control<QLineEdit>("Text2");
     QVERIFY(text1->isReadOnly());
     QVERIFY(text2->isReadOnly());
     QCOMPARE(text1->accessibleName(), QStringLiteral("Hex:"));
     QCOMPARE(text2->accessibleName(), QStringLiteral("Dez:"));
-    QCOMPARE(bench.control<QLabel>("Label4")->buddy(), text1);
-    QCOMPARE(bench.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
-    QVERIFY(!bench.ports()->isEditable());
-    auto *exit = bench.control<QPushButton>("cmdExit");
+    QCOMPARE(fixture.control<QLabel>("Label4")->buddy(), text1);
+    QCOMPARE(fixture.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
+    QVERIFY(!fixture.ports()->isEditable());
+    auto *exit = fixture.control<QPushButton>("cmdExit");
     QCOMPARE(exit->toolTip(), QStringLiteral("Exit"));
     QCOMPARE(exit->accessibleName(), QStringLiteral("Exit"));
     QVERIFY(!exit->icon().pixmap(QSize(32, 32)).isNull());
@@ -208,28 +206,28 @@ void TestDebuggen::windowAndColumns()
 
 void TestDebuggen::openedFromMenu()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    bench.window->close();
-    QVERIFY(!bench.main->debuggen());
-    auto *item = bench.main->findChild<QAction *>("mnuDebuggen");
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    fixture.window->close();
+    QVERIFY(!fixture.main->debuggen());
+    auto *item = fixture.main->findChild<QAction *>("mnuDebuggen");
     QVERIFY(item);
     item->trigger();
-    Debuggen *first = bench.main->debuggen();
+    Debuggen *first = fixture.main->debuggen();
     QVERIFY(first);
     item->trigger();
-    QCOMPARE(bench.main->debuggen(), first);
+    QCOMPARE(fixture.main->debuggen(), first);
 }
 
 void TestDebuggen::portList()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QComboBox *ports = bench.ports();
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QComboBox *ports = fixture.ports();
     QCOMPARE(ports->count(), 16);
     for (int index = 0; index < 16; ++index)
         QCOMPARE(ports->itemText(index), QStringLiteral("Com%1").arg(index + 1));
-    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), bench.sim.devicePath());
+    QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), fixture.sim.devicePath());
 }
 
 void TestDebuggen::preselection_data()
@@ -248,36 +246,36 @@ void TestDebuggen::preselection()
 {
     QFETCH(QString, configured);
     QFETCH(int, selected);
-    Bench bench(configured);
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.ports()->currentIndex(), selected);
+    Fixture fixture(configured);
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.ports()->currentIndex(), selected);
 }
 
 void TestDebuggen::warningFollowsChosenPort()
 {
-    Bench bench;
+    Fixture fixture;
     // A plain file is no serial device.
-    const QString plainFile = bench.env.path(QStringLiteral("plain-file"));
+    const QString plainFile = fixture.env.path(QStringLiteral("plain-file"));
     QFile file(plainFile);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    bench.sim.pin(6, plainFile);
-    QVERIFY(bench.ready());
+    fixture.sim.pin(6, plainFile);
+    QVERIFY(fixture.ready());
 
-    QVERIFY(!bench.warningShown()); // Com1, the simulator
-    bench.ports()->setCurrentIndex(4);
-    QVERIFY(bench.warningShown()); // Com5, pinned to nothing
-    bench.ports()->setCurrentIndex(0);
-    QVERIFY(!bench.warningShown());
-    bench.ports()->setCurrentIndex(5);
-    QVERIFY(bench.warningShown()); // Com6, a plain file
-    QVERIFY(bench.control<QLabel>("Label6")->isVisible());
+    QVERIFY(!fixture.warningShown()); // Com1, the simulator
+    fixture.ports()->setCurrentIndex(4);
+    QVERIFY(fixture.warningShown()); // Com5, pinned to nothing
+    fixture.ports()->setCurrentIndex(0);
+    QVERIFY(!fixture.warningShown());
+    fixture.ports()->setCurrentIndex(5);
+    QVERIFY(fixture.warningShown()); // Com6, a plain file
+    QVERIFY(fixture.control<QLabel>("Label6")->isVisible());
 
     // The port appears while chosen: choosing it again looks again.
-    bench.sim.pin(6, bench.sim.devicePath());
-    QVERIFY(bench.warningShown());
-    emit bench.ports()->activated(5);
-    QVERIFY(!bench.warningShown());
+    fixture.sim.pin(6, fixture.sim.devicePath());
+    QVERIFY(fixture.warningShown());
+    emit fixture.ports()->activated(5);
+    QVERIFY(!fixture.warningShown());
 }
 
 void TestDebuggen::workedExample_data()
@@ -294,45 +292,45 @@ void TestDebuggen::workedExample()
 {
     QFETCH(bool, demo);
     QFETCH(SimMode, mode);
-    Bench bench(QStringLiteral("Com1"), demo);
-    bench.sim.setMode(mode);
-    QVERIFY(bench.ready());
-    bench.read();
+    Fixture fixture(QStringLiteral("Com1"), demo);
+    fixture.sim.setMode(mode);
+    QVERIFY(fixture.ready());
+    fixture.read();
 
-    QVERIFY2(bench.boxes.messages().isEmpty(), qPrintable(bench.boxes.messages().value(0).text));
-    QCOMPARE(bench.sim.sim().requestCount(), 1);
-    QCOMPARE(bench.hexText(), WorkedHex);
-    QCOMPARE(bench.decimalText(), WorkedDecimal);
+    QVERIFY2(fixture.boxes.messages().isEmpty(), qPrintable(fixture.boxes.messages().value(0).text));
+    QCOMPARE(fixture.sim.sim().requestCount(), 1);
+    QCOMPARE(fixture.hexText(), WorkedHex);
+    QCOMPARE(fixture.decimalText(), WorkedDecimal);
 
     const QStringList hex{"&H02",   "&H04",   "&H00F9", "&H0000001C", "&H00000114", "&H001C", "&H000E",
                           "&H0100", "&H0001", "&H0056", "&H002B",     "&H9B",       "&H03"};
     const QStringList dez{"2", "4", "249", "28", "276", "2,8", "1,4", "256", "1", "86", "43", "155", "3"};
-    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 13);
     for (int zeile = 1; zeile <= 13; ++zeile) {
-        QTreeWidgetItem *item = bench.row(zeile);
+        QTreeWidgetItem *item = fixture.row(zeile);
         QVERIFY2(item, qPrintable(QString::number(zeile)));
-        QCOMPARE(bench.list()->indexOfTopLevelItem(item), zeile - 1);
+        QCOMPARE(fixture.list()->indexOfTopLevelItem(item), zeile - 1);
         QCOMPARE(item->text(2), hex.at(zeile - 1));
         QCOMPARE(item->text(3), dez.at(zeile - 1));
     }
-    QCOMPARE(bench.row(12)->text(0), QStringLiteral("Checksumme"));
-    QCOMPARE(bench.row(12)->text(4),
+    QCOMPARE(fixture.row(12)->text(0), QStringLiteral("Checksumme"));
+    QCOMPARE(fixture.row(12)->text(4),
              QStringLiteral("###, XOR-Verknüpfung aller Datenbytes (ohne STX, CRC, ETX)"));
 
     static const QRegularExpression status(
         QStringLiteral("^\\d\\d:\\d\\d:\\d\\d Debuggen: 26 Bytes empfangen$"));
-    QTRY_VERIFY2(status.match(bench.statusText()).hasMatch(), qPrintable(bench.statusText()));
+    QTRY_VERIFY2(status.match(fixture.statusText()).hasMatch(), qPrintable(fixture.statusText()));
 }
 
 void TestDebuggen::englishAngles()
 {
-    Bench bench(QStringLiteral("Com1"), true);
+    Fixture fixture(QStringLiteral("Com1"), true);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QVERIFY(bench.ready());
-    bench.read();
-    QCOMPARE(bench.row(6)->text(3), QStringLiteral("2.8"));
-    QCOMPARE(bench.row(7)->text(3), QStringLiteral("1.4"));
-    QCOMPARE(bench.row(8)->text(3), QStringLiteral("256"));
+    QVERIFY(fixture.ready());
+    fixture.read();
+    QCOMPARE(fixture.row(6)->text(3), QStringLiteral("2.8"));
+    QCOMPARE(fixture.row(7)->text(3), QStringLiteral("1.4"));
+    QCOMPARE(fixture.row(8)->text(3), QStringLiteral("256"));
 }
 
 void TestDebuggen::receptions_data()
@@ -352,30 +350,30 @@ void TestDebuggen::receptions()
 {
     QFETCH(SimMode, mode);
     QFETCH(int, rows);
-    Bench bench;
-    bench.sim.setMode(mode);
-    QVERIFY(bench.ready());
-    bench.read();
+    Fixture fixture;
+    fixture.sim.setMode(mode);
+    QVERIFY(fixture.ready());
+    fixture.read();
 
-    QVERIFY(bench.boxes.messages().isEmpty());
+    QVERIFY(fixture.boxes.messages().isEmpty());
     const QByteArray sent = SimFrame::answer(mode);
     const QByteArray kept = sent.left(100);
-    QCOMPARE(bench.hexText(), hexList(kept));
-    QCOMPARE(bench.decimalText(), decimalList(kept));
-    QCOMPARE(bench.list()->topLevelItemCount(), rows);
-    QVERIFY(bench.row(rows));
-    QVERIFY(!bench.row(rows + 1));
+    QCOMPARE(fixture.hexText(), hexList(kept));
+    QCOMPARE(fixture.decimalText(), decimalList(kept));
+    QCOMPARE(fixture.list()->topLevelItemCount(), rows);
+    QVERIFY(fixture.row(rows));
+    QVERIFY(!fixture.row(rows + 1));
     if (rows == 6) {
         // Only the high byte of the electrical angle came.
-        QCOMPARE(bench.row(6)->text(2), QStringLiteral("&H") + hexList(sent.mid(12, 1)));
-        QCOMPARE(bench.row(6)->text(3), QStringLiteral("0"));
+        QCOMPARE(fixture.row(6)->text(2), QStringLiteral("&H") + hexList(sent.mid(12, 1)));
+        QCOMPARE(fixture.row(6)->text(3), QStringLiteral("0"));
     }
     if (rows == 13)
-        QCOMPARE(bench.row(13)->text(2), QStringLiteral("&H03"));
-    QTRY_VERIFY2(bench.statusText().endsWith(QStringLiteral("Debuggen: %1 %2 empfangen")
-                                                 .arg(kept.size())
-                                                 .arg(kept.size() == 1 ? "Byte" : "Bytes")),
-                 qPrintable(bench.statusText()));
+        QCOMPARE(fixture.row(13)->text(2), QStringLiteral("&H03"));
+    QTRY_VERIFY2(fixture.statusText().endsWith(QStringLiteral("Debuggen: %1 %2 empfangen")
+                                                   .arg(kept.size())
+                                                   .arg(kept.size() == 1 ? "Byte" : "Bytes")),
+                 qPrintable(fixture.statusText()));
 }
 
 void TestDebuggen::faultyFramesAreListed_data()
@@ -415,16 +413,16 @@ void TestDebuggen::faultyFramesAreListed()
     QFETCH(int, zeile);
     QFETCH(QString, hex);
     QFETCH(QString, dez);
-    Bench bench;
-    bench.sim.setMode(mode);
-    QVERIFY(bench.ready());
-    bench.read();
+    Fixture fixture;
+    fixture.sim.setMode(mode);
+    QVERIFY(fixture.ready());
+    fixture.read();
     // Nothing is checked, so nothing is reported.
-    QCOMPARE(bench.boxes.count(), 0);
-    QCOMPARE(bench.list()->topLevelItemCount(), 13);
-    QCOMPARE(bench.row(zeile)->text(2), hex);
-    QCOMPARE(bench.row(zeile)->text(3), dez);
-    QCOMPARE(bench.hexText(), hexList(SimFrame::answer(mode)));
+    QCOMPARE(fixture.boxes.count(), 0);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 13);
+    QCOMPARE(fixture.row(zeile)->text(2), hex);
+    QCOMPARE(fixture.row(zeile)->text(3), dez);
+    QCOMPARE(fixture.hexText(), hexList(SimFrame::answer(mode)));
 }
 
 void TestDebuggen::portWithoutDevice_data()
@@ -437,73 +435,74 @@ void TestDebuggen::portWithoutDevice_data()
 void TestDebuggen::portWithoutDevice()
 {
     QFETCH(bool, demo);
-    Bench bench(QStringLiteral("Com1"), demo);
-    QVERIFY(bench.ready());
-    bench.read();
-    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    Fixture fixture(QStringLiteral("Com1"), demo);
+    QVERIFY(fixture.ready());
+    fixture.read();
+    QCOMPARE(fixture.list()->topLevelItemCount(), 13);
 
-    bench.ports()->setCurrentIndex(4); // Com5, pinned to a missing device
-    bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{withCause(portNotAccessibleMessage(),
-                                                                  QStringLiteral("Gerät nicht gefunden"))});
-    QCOMPARE(bench.boxes.caught().constFirst().icon, QMessageBox::Critical);
-    QCOMPARE(bench.list()->topLevelItemCount(), 0);
-    QCOMPARE(bench.hexText(), QString());
-    QCOMPARE(bench.decimalText(), QString());
-    QVERIFY2(bench.statusText().contains(QStringLiteral("Debuggen: Com5")), qPrintable(bench.statusText()));
-    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    fixture.ports()->setCurrentIndex(4); // Com5, pinned to a missing device
+    fixture.read();
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{withCause(portNotAccessibleMessage(),
+                                                                    QStringLiteral("Gerät nicht gefunden"))});
+    QCOMPARE(fixture.boxes.caught().constFirst().icon, QMessageBox::Critical);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 0);
+    QCOMPARE(fixture.hexText(), QString());
+    QCOMPARE(fixture.decimalText(), QString());
+    QVERIFY2(fixture.statusText().contains(QStringLiteral("Debuggen: Com5")),
+             qPrintable(fixture.statusText()));
+    QCOMPARE(fixture.sim.sim().requestCount(), 1);
 }
 
 void TestDebuggen::configuredPortPlaysNoPart()
 {
     // The configured port has no device; the chosen entry decides.
-    Bench bench(QStringLiteral("Com5"));
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.ports()->currentIndex(), 4);
-    QVERIFY(bench.warningShown());
-    bench.ports()->setCurrentIndex(0);
-    bench.read();
-    QCOMPARE(bench.boxes.count(), 0);
-    QCOMPARE(bench.hexText(), WorkedHex);
+    Fixture fixture(QStringLiteral("Com5"));
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.ports()->currentIndex(), 4);
+    QVERIFY(fixture.warningShown());
+    fixture.ports()->setCurrentIndex(0);
+    fixture.read();
+    QCOMPARE(fixture.boxes.count(), 0);
+    QCOMPARE(fixture.hexText(), WorkedHex);
     QCOMPARE(AppState::instance().schnittstelle(), QStringLiteral("Com5"));
 }
 
 void TestDebuggen::enterOnFocusedButtonReads()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    auto *read = bench.control<QPushButton>("cmdRead");
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    auto *read = fixture.control<QPushButton>("cmdRead");
     read->setFocus();
     QTest::keyClick(read, Qt::Key_Return);
-    QCOMPARE(bench.list()->topLevelItemCount(), 13);
+    QCOMPARE(fixture.list()->topLevelItemCount(), 13);
 }
 
 void TestDebuggen::twoReadsLeaveThirteenRows()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    bench.read();
-    bench.sim.setMode(SimMode{.badStart = true});
-    bench.read();
-    QCOMPARE(bench.list()->topLevelItemCount(), 13);
-    QCOMPARE(bench.row(1)->text(2), QStringLiteral("&H55"));
-    QCOMPARE(bench.hexText().count(','), 25);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    fixture.read();
+    fixture.sim.setMode(SimMode{.badStart = true});
+    fixture.read();
+    QCOMPARE(fixture.list()->topLevelItemCount(), 13);
+    QCOMPARE(fixture.row(1)->text(2), QStringLiteral("&H55"));
+    QCOMPARE(fixture.hexText().count(','), 25);
 
     // A read without data empties what the one before showed.
-    bench.sim.setMode(SimMode{.silent = true});
-    bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{noDataMessage()});
-    QCOMPARE(bench.list()->topLevelItemCount(), 0);
-    QCOMPARE(bench.hexText(), QString());
-    QCOMPARE(bench.decimalText(), QString());
+    fixture.sim.setMode(SimMode{.silent = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{noDataMessage()});
+    QCOMPARE(fixture.list()->topLevelItemCount(), 0);
+    QCOMPARE(fixture.hexText(), QString());
+    QCOMPARE(fixture.decimalText(), QString());
 }
 
 void TestDebuggen::columnWidthsAfterRead()
 {
-    Bench bench(QStringLiteral("Com1"), true);
-    QVERIFY(bench.ready());
-    bench.read();
-    QTreeWidget *list = bench.list();
+    Fixture fixture(QStringLiteral("Com1"), true);
+    QVERIFY(fixture.ready());
+    fixture.read();
+    QTreeWidget *list = fixture.list();
     QHeaderView *header = list->header();
     const QFontMetrics metrics = list->fontMetrics();
     for (int column = 0; column < 5; ++column) {
@@ -521,11 +520,11 @@ void TestDebuggen::columnWidthsAfterRead()
 
 void TestDebuggen::exitCloses()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QTest::mouseClick(bench.control<QPushButton>("cmdExit"), Qt::LeftButton);
-    QVERIFY(!bench.main->debuggen());
-    QCOMPARE(bench.sim.sim().requestCount(), 0);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QTest::mouseClick(fixture.control<QPushButton>("cmdExit"), Qt::LeftButton);
+    QVERIFY(!fixture.main->debuggen());
+    QCOMPARE(fixture.sim.sim().requestCount(), 0);
 }
 
 QTEST_MAIN(TestDebuggen)

@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(SimMode)
 Q_DECLARE_METATYPE(ReadOutcome)
 
 namespace {

@@ -9,6 +9,7 @@
 #include "config/PortMap.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
+#include "support/SimFixture.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -21,7 +22,6 @@
 #include <pty.h>
 #include <termios.h>
 
-Q_DECLARE_METATYPE(SimMode)
 Q_DECLARE_METATYPE(SimFields)
 
 namespace {

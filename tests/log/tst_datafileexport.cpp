@@ -71,6 +71,8 @@ private slots:
     void newFileGetsHeaderOnce();
     void existingFileGetsRecordOnItsOwnLine_data();
     void existingFileGetsRecordOnItsOwnLine();
+    void verdictColumns_data();
+    void verdictColumns();
     void leftoversOfDeadSavesGo();
     void relativeNameInCurrentFolder();
     void failures_data();
@@ -348,6 +350,48 @@ void TestDataFileExport::leftoversOfDeadSavesGo()
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     left.removeOne("data.txt");
     QCOMPARE(QSet<QString>(left.cbegin(), left.cend()), QSet<QString>(stay.cbegin(), stay.cend()));
+}
+
+void TestDataFileExport::verdictColumns_data()
+{
+    QTest::addColumn<QByteArray>("before"); // the file before the save; empty: none
+    QTest::addColumn<QString>("trenner");
+    QTest::addColumn<bool>("forNewFile");
+    QTest::addColumn<QByteArray>("added");
+    const QByteArray twelve = "A1;17;4;964;0,28;27,6;2,8;1,4;256;06.12.2026;14:03:22;MK";
+    const QByteArray header14 = SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n";
+    QTest::newRow("new file with Bewertung") << QByteArray() << "Semikolon [;]" << true
+                                             << header14 + twelve + ";n.i.O.;el. Winkel, Geberz\xe4hne\r\n";
+    QTest::newRow("new file without")
+        << QByteArray() << "Semikolon [;]" << false << SemicolonHeader + twelve + "\r\n";
+    QTest::newRow("existing 12-column file keeps twelve") << SemicolonHeader + twelve + "\r\n"
+                                                          << "Semikolon [;]" << true << twelve + "\r\n";
+    QTest::newRow("existing 14-column file keeps fourteen")
+        << QByteArray(header14).replace(';', ',') << "Komma [,]" << false
+        << QByteArray(twelve)
+                   .replace(';', ',')
+                   .replace("0,28", "\"0,28\"")
+                   .replace("27,6", "\"27,6\"")
+                   .replace("2,8", "\"2,8\"")
+                   .replace("1,4", "\"1,4\"") +
+               ",n.i.O.,\"el. Winkel, Geberz\xe4hne\"\r\n";
+}
+
+void TestDataFileExport::verdictColumns()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, trenner);
+    QFETCH(bool, forNewFile);
+    QFETCH(QByteArray, added);
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("Rotorlage.txt");
+    if (!before.isEmpty())
+        QVERIFY(writeFile(path, before));
+    const DataFileExport::VerdictColumns verdict{forNewFile, "n.i.O.", "el. Winkel, Geberzähne"};
+    QVERIFY(DataFileExport::save(path, trenner, exampleFields, QLocale(QLocale::German, QLocale::Germany),
+                                 verdict)
+                .ok);
+    QCOMPARE(contents(path), before + added);
 }
 
 void TestDataFileExport::relativeNameInCurrentFolder()

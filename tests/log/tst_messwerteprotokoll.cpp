@@ -7,7 +7,7 @@
 #include "link/FrameReader.h"
 #include "log/MesswerteProtokoll.h"
 #include "support/AppTestEnvironment.h"
-#include "support/MainWindowBench.h"
+#include "support/MainWindowFixture.h"
 #include "support/MessageBoxCatcher.h"
 #include "support/SimFixture.h"
 #include "support/StoreRows.h"
@@ -34,11 +34,11 @@ QColor base(const QLineEdit *edit)
 
 // The program as the operator starts it, Com1 pinned to a simulated
 // instrument, the data file in a temporary folder, the log window open.
-struct Bench : MainWindowBench
+struct Fixture : MainWindowFixture
 {
-    explicit Bench(const QString &maschinenTyp = QString(),
-                   const QString &trenner = QStringLiteral("Semikolon [;]"),
-                   const QString &regionalFormat = QString())
+    explicit Fixture(const QString &maschinenTyp = QString(),
+                     const QString &trenner = QStringLiteral("Semikolon [;]"),
+                     const QString &regionalFormat = QString())
     {
         dataFile = env.path(QStringLiteral("Rotorlage.txt"));
         sim.setExtraSettings(
@@ -104,6 +104,7 @@ private slots:
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
     void exitCloses();
+    void verdictFollowsType();
 };
 
 void TestMesswerteProtokoll::layout_data()
@@ -215,16 +216,16 @@ void TestMesswerteProtokoll::buttonsAndWindow()
 
 void TestMesswerteProtokoll::tabOrder()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
+    Fixture fixture;
+    QVERIFY(fixture.ready());
     // With save available every stop of the chain can take the focus.
-    bench.read();
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    bench.fill(0, "A1");
-    QVERIFY(bench.button("cmdSave")->isEnabled());
+    fixture.read();
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    fixture.fill(0, "A1");
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
 
-    bench.button("cmdRead")->setFocus();
+    fixture.button("cmdRead")->setFocus();
     QStringList visited;
     for (int i = 0; i < 16; ++i) {
         visited << QApplication::focusWidget()->objectName();
@@ -238,108 +239,108 @@ void TestMesswerteProtokoll::tabOrder()
 
 void TestMesswerteProtokoll::loadWithoutType()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    const QColor normal = base(bench.field(2));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    const QColor normal = base(fixture.field(2));
     for (int i = 0; i < 12; ++i) {
-        QCOMPARE(bench.field(i)->text(), QString());
-        QCOMPARE(base(bench.field(i)), normal);
+        QCOMPARE(fixture.field(i)->text(), QString());
+        QCOMPARE(base(fixture.field(i)), normal);
     }
-    QVERIFY(bench.window->isSaved());
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QVERIFY(fixture.window->isSaved());
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
     // The first stop of the tab order has the focus, as a keyboard user expects.
-    QTRY_COMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
+    QTRY_COMPARE(QApplication::focusWidget(), fixture.button("cmdRead"));
     // The first change colours all three operator fields.
-    bench.fill(1, "1");
-    QCOMPARE(base(bench.field(0)), Red);
-    QCOMPARE(base(bench.field(1)), Green);
-    QCOMPARE(base(bench.field(11)), Red);
-    QCOMPARE(base(bench.field(2)), normal);
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    fixture.fill(1, "1");
+    QCOMPARE(base(fixture.field(0)), Red);
+    QCOMPARE(base(fixture.field(1)), Green);
+    QCOMPARE(base(fixture.field(11)), Red);
+    QCOMPARE(base(fixture.field(2)), normal);
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
 }
 
 void TestMesswerteProtokoll::loadWithType()
 {
-    Bench bench(QStringLiteral("A1"));
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
-    QCOMPARE(base(bench.field(0)), Green);
-    QCOMPARE(base(bench.field(1)), Red);
-    QCOMPARE(base(bench.field(11)), Red);
-    QVERIFY(base(bench.field(5)) != Red && base(bench.field(5)) != Green);
-    QVERIFY(bench.window->isSaved());
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("A1"));
+    QCOMPARE(base(fixture.field(0)), Green);
+    QCOMPARE(base(fixture.field(1)), Red);
+    QCOMPARE(base(fixture.field(11)), Red);
+    QVERIFY(base(fixture.field(5)) != Red && base(fixture.field(5)) != Green);
+    QVERIFY(fixture.window->isSaved());
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
 }
 
 void TestMesswerteProtokoll::operatorFlow()
 {
-    Bench bench(QStringLiteral("B7"));
-    QVERIFY(bench.ready());
+    Fixture fixture(QStringLiteral("B7"));
+    QVERIFY(fixture.ready());
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    bench.read();
+    fixture.read();
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
-    QVERIFY2(bench.boxes.messages().isEmpty(), qPrintable(bench.sim.simLog().join('\n')));
-    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    QVERIFY2(fixture.boxes.messages().isEmpty(), qPrintable(fixture.sim.simLog().join('\n')));
+    QCOMPARE(fixture.sim.sim().requestCount(), 1);
 
     const QStringList measured{" 4 ", " 964 ", " 0,28 ", " 27,6 ", " 2,8 ", " 1,4 ", " 256 "};
     for (int i = 0; i < measured.size(); ++i) {
-        QCOMPARE(bench.field(2 + i)->text(), measured[i]);
+        QCOMPARE(fixture.field(2 + i)->text(), measured[i]);
         // The start shows, sign first, however long the value.
-        QCOMPARE(bench.field(2 + i)->cursorPosition(), 0);
+        QCOMPARE(fixture.field(2 + i)->cursorPosition(), 0);
     }
-    const QDateTime shown = QDateTime::fromString(bench.field(9)->text() + bench.field(10)->text(),
+    const QDateTime shown = QDateTime::fromString(fixture.field(9)->text() + fixture.field(10)->text(),
                                                   QStringLiteral(" dd.MM.yyyy HH:mm:ss"));
-    QVERIFY2(shown.isValid(), qPrintable(bench.field(9)->text() + '|' + bench.field(10)->text()));
+    QVERIFY2(shown.isValid(), qPrintable(fixture.field(9)->text() + '|' + fixture.field(10)->text()));
     QVERIFY(shown >= before.addMSecs(-before.time().msec()) && shown <= after);
     QTRY_VERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gültige Messung$"))
-                    .match(bench.statusText())
+                    .match(fixture.statusText())
                     .hasMatch());
-    QVERIFY(!bench.window->isSaved());
+    QVERIFY(!fixture.window->isSaved());
 
     // The type stays, number and mark wait for the operator.
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("B7"));
-    QCOMPARE(base(bench.field(0)), Green);
-    QCOMPARE(base(bench.field(1)), Red);
-    QCOMPARE(base(bench.field(11)), Red);
-    QCOMPARE(QApplication::focusWidget(), bench.field(0));
-    QCOMPARE(bench.field(0)->selectedText(), QStringLiteral("B7"));
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("B7"));
+    QCOMPARE(base(fixture.field(0)), Green);
+    QCOMPARE(base(fixture.field(1)), Red);
+    QCOMPARE(base(fixture.field(11)), Red);
+    QCOMPARE(QApplication::focusWidget(), fixture.field(0));
+    QCOMPARE(fixture.field(0)->selectedText(), QStringLiteral("B7"));
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
 
-    Bench::typeAndEnter(QStringLiteral("A1"));
-    QCOMPARE(QApplication::focusWidget(), bench.field(1));
-    Bench::typeAndEnter(QStringLiteral("17"));
-    QCOMPARE(QApplication::focusWidget(), bench.field(11));
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
-    Bench::typeAndEnter(QStringLiteral("MK"));
-    QCOMPARE(base(bench.field(11)), Green);
-    QCOMPARE(QApplication::focusWidget(), bench.button("cmdSave"));
+    Fixture::typeAndEnter(QStringLiteral("A1"));
+    QCOMPARE(QApplication::focusWidget(), fixture.field(1));
+    Fixture::typeAndEnter(QStringLiteral("17"));
+    QCOMPARE(QApplication::focusWidget(), fixture.field(11));
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    Fixture::typeAndEnter(QStringLiteral("MK"));
+    QCOMPARE(base(fixture.field(11)), Green);
+    QCOMPARE(QApplication::focusWidget(), fixture.button("cmdSave"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
 
-    QVERIFY(bench.boxes.messages().isEmpty());
+    QVERIFY(fixture.boxes.messages().isEmpty());
     const QString expectedLine = QStringLiteral("A1;17;4;964;0,28;27,6;2,8;1,4;256;") +
-                                 bench.field(9)->text().trimmed() + ';' + bench.field(10)->text().trimmed() +
-                                 QStringLiteral(";MK\r\n");
-    QCOMPARE(fileBytes(bench.dataFile), SemicolonHeader + expectedLine.toLatin1());
+                                 fixture.field(9)->text().trimmed() + ';' +
+                                 fixture.field(10)->text().trimmed() + QStringLiteral(";MK\r\n");
+    QCOMPARE(fileBytes(fixture.dataFile), SemicolonHeader + expectedLine.toLatin1());
     QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
-    QVERIFY(bench.window->isSaved());
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), bench.button("cmdRead"));
+    QVERIFY(fixture.window->isSaved());
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), fixture.button("cmdRead"));
     // The fields stay until the next read; saving again needs a new read.
-    QCOMPARE(bench.field(11)->text(), QStringLiteral("MK"));
-    bench.fill(1, "18");
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
+    QCOMPARE(fixture.field(11)->text(), QStringLiteral("MK"));
+    fixture.fill(1, "18");
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
 
     // The next record, Enter on the focused read button: only the type stays;
     // a second save adds no header.
-    QTest::keyClick(bench.button("cmdRead"), Qt::Key_Return);
-    QCOMPARE(bench.sim.sim().requestCount(), 2);
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
-    QCOMPARE(bench.field(1)->text(), QString());
-    bench.fill(1, "18");
-    bench.fill(11, "MK");
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    QCOMPARE(fileBytes(bench.dataFile).count("Typ;"), 1);
-    QCOMPARE(fileBytes(bench.dataFile).count("\r\n"), 3);
+    QTest::keyClick(fixture.button("cmdRead"), Qt::Key_Return);
+    QCOMPARE(fixture.sim.sim().requestCount(), 2);
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("A1"));
+    QCOMPARE(fixture.field(1)->text(), QString());
+    fixture.fill(1, "18");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fileBytes(fixture.dataFile).count("Typ;"), 1);
+    QCOMPARE(fileBytes(fixture.dataFile).count("\r\n"), 3);
 }
 
 void TestMesswerteProtokoll::separators_data()
@@ -387,17 +388,17 @@ void TestMesswerteProtokoll::separators()
     QFETCH(QByteArray, lineStart);
     QFETCH(char, separator);
     QFETCH(QString, storedType);
-    Bench bench(QString(), trenner);
-    QVERIFY(bench.ready());
-    bench.read();
-    bench.fill(0, type);
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
-    const QByteArray line = lineStart + bench.field(9)->text().trimmed().toLatin1() + separator +
-                            bench.field(10)->text().trimmed().toLatin1() + separator + "MK\r\n";
-    QCOMPARE(fileBytes(bench.dataFile), header + line);
+    Fixture fixture(QString(), trenner);
+    QVERIFY(fixture.ready());
+    fixture.read();
+    fixture.fill(0, type);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
+    const QByteArray line = lineStart + fixture.field(9)->text().trimmed().toLatin1() + separator +
+                            fixture.field(10)->text().trimmed().toLatin1() + separator + "MK\r\n";
+    QCOMPARE(fileBytes(fixture.dataFile), header + line);
     QCOMPARE(AppState::instance().maschinenTyp(), storedType);
 }
 
@@ -428,19 +429,19 @@ void TestMesswerteProtokoll::savingNeedsAllOperatorFields()
     QFETCH(int, emptied);
     QFETCH(QString, empty);
     QFETCH(QString, text);
-    Bench bench(QStringLiteral("A1"));
-    QVERIFY(bench.ready());
-    bench.read();
-    bench.fill(1, "17");
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
-    bench.fill(11, "MK");
-    QVERIFY(bench.button("cmdSave")->isEnabled());
-    bench.fill(emptied, empty);
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
-    QCOMPARE(base(bench.field(emptied)), Red);
-    bench.fill(emptied, text);
-    QVERIFY(bench.button("cmdSave")->isEnabled());
-    QCOMPARE(base(bench.field(emptied)), Green);
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    fixture.read();
+    fixture.fill(1, "17");
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    fixture.fill(11, "MK");
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
+    fixture.fill(emptied, empty);
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    QCOMPARE(base(fixture.field(emptied)), Red);
+    fixture.fill(emptied, text);
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
+    QCOMPARE(base(fixture.field(emptied)), Green);
 }
 
 void TestMesswerteProtokoll::failedReadBlocksSave_data()
@@ -472,38 +473,38 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     QFETCH(QString, pin);
     QFETCH(UserMessage, message);
     QFETCH(QString, status);
-    Bench bench(QStringLiteral("A1"));
-    QVERIFY(bench.ready());
-    bench.read();
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QVERIFY(bench.button("cmdSave")->isEnabled());
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    fixture.read();
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
 
     // The operator reads again before saving, and this read fails.
-    bench.sim.setMode(mode);
+    fixture.sim.setMode(mode);
     if (!pin.isEmpty())
-        bench.sim.pin(1, pin);
-    bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{message});
-    QVERIFY2(bench.statusText().contains(status), qPrintable(bench.statusText()));
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1"));
+        fixture.sim.pin(1, pin);
+    fixture.read();
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{message});
+    QVERIFY2(fixture.statusText().contains(status), qPrintable(fixture.statusText()));
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("A1"));
     for (int i = 1; i < 12; ++i)
-        QCOMPARE(bench.field(i)->text(), QString());
-    QVERIFY(bench.window->isSaved());
+        QCOMPARE(fixture.field(i)->text(), QString());
+    QVERIFY(fixture.window->isSaved());
 
     // Nothing valid is shown, so nothing may be saved however the fields are filled.
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QVERIFY(!bench.button("cmdSave")->isEnabled());
-    QVERIFY(!QFile::exists(bench.dataFile));
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    QVERIFY(!QFile::exists(fixture.dataFile));
 
     // A valid read makes saving possible again.
-    bench.sim.setMode(SimMode{});
-    bench.sim.pin(1, bench.sim.devicePath());
-    bench.read();
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QVERIFY(bench.button("cmdSave")->isEnabled());
+    fixture.sim.setMode(SimMode{});
+    fixture.sim.pin(1, fixture.sim.devicePath());
+    fixture.read();
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
 }
 
 void TestMesswerteProtokoll::failedSave_data()
@@ -527,9 +528,9 @@ void TestMesswerteProtokoll::failedSave()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    Bench bench(QStringLiteral("Alt"));
-    QVERIFY(bench.ready());
-    const QString folder = bench.env.path(QStringLiteral("Daten"));
+    Fixture fixture(QStringLiteral("Alt"));
+    QVERIFY(fixture.ready());
+    const QString folder = fixture.env.path(QStringLiteral("Daten"));
     QString path = folder + QStringLiteral("/Rotorlage.txt");
     if (kind == QLatin1String("readonly")) {
         QVERIFY(QDir().mkdir(folder));
@@ -545,26 +546,26 @@ void TestMesswerteProtokoll::failedSave()
             QSKIP("No /dev/full here");
         path = QStringLiteral("/dev/full");
     } else if (kind == QLatin1String("unholdable")) {
-        path = bench.dataFile;
+        path = fixture.dataFile;
     }
     AppState::instance().setDataFile(path);
 
-    bench.read();
-    bench.fill(0, kind == QLatin1String("unholdable") ? QStringLiteral("İzmir") : QStringLiteral("A1"));
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    fixture.read();
+    fixture.fill(0, kind == QLatin1String("unholdable") ? QStringLiteral("İzmir") : QStringLiteral("A1"));
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     const UserMessage expected{QStringLiteral("Fehler: Datenspeicherung"),
                                QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
                                    QStringLiteral(" geschrieben werden.\n\n") + reason};
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{expected});
-    QCOMPARE(bench.boxes.caught().first().icon, QMessageBox::Critical);
-    QVERIFY(bench.button("cmdSave")->isEnabled());
-    QVERIFY(!bench.window->isSaved());
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{expected});
+    QCOMPARE(fixture.boxes.caught().first().icon, QMessageBox::Critical);
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
+    QVERIFY(!fixture.window->isSaved());
     QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("Alt"));
     if (kind != QLatin1String("full"))
         QVERIFY(!QFile::exists(path));
-    QCOMPARE(QDir(kind == QLatin1String("readonly") ? folder : bench.env.path("."))
+    QCOMPARE(QDir(kind == QLatin1String("readonly") ? folder : fixture.env.path("."))
                  .entryList(QDir::Files)
                  .filter(".tmp"),
              QStringList());
@@ -575,17 +576,17 @@ void TestMesswerteProtokoll::failedSave()
     else if (kind == QLatin1String("readonly"))
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     else if (kind == QLatin1String("unholdable"))
-        bench.fill(0, "A1");
+        fixture.fill(0, "A1");
     else {
-        path = bench.dataFile;
+        path = fixture.dataFile;
         AppState::instance().setDataFile(path);
     }
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    QCOMPARE(bench.boxes.count(), 1);
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.count(), 1);
     const QByteArray bytes = fileBytes(path);
     QVERIFY(bytes.startsWith(SemicolonHeader + "A1;17;4;964;"));
     QCOMPARE(bytes.count("\r\n"), 2);
-    QVERIFY(bench.window->isSaved());
+    QVERIFY(fixture.window->isSaved());
     QCOMPARE(AppState::instance().maschinenTyp(), QStringLiteral("A1"));
 }
 
@@ -599,35 +600,35 @@ void TestMesswerteProtokoll::resultsStore_data()
 void TestMesswerteProtokoll::resultsStore()
 {
     QFETCH(bool, blocked);
-    Bench bench;
-    QVERIFY(bench.ready());
+    Fixture fixture;
+    QVERIFY(fixture.ready());
     // A program beside its settings file keeps its store there too.
     const QString store =
-        QFileInfo(bench.sim.settingsFilePath()).absolutePath() + QStringLiteral("/quoran.sqlite");
+        QFileInfo(fixture.sim.settingsFilePath()).absolutePath() + QStringLiteral("/quoran.sqlite");
     QCOMPARE(AppState::instance().resultsFile(), store);
     if (blocked)
         QVERIFY(QDir().mkdir(store));
-    const auto save = [&bench](const QString &number) {
-        bench.read();
-        bench.fill(0, "A1");
-        bench.fill(1, number);
-        bench.fill(11, "MK");
-        QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
+    const auto save = [&fixture](const QString &number) {
+        fixture.read();
+        fixture.fill(0, "A1");
+        fixture.fill(1, number);
+        fixture.fill(11, "MK");
+        QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     };
 
     save("17");
     // The data file has the record: the save counts whatever the store says.
-    QVERIFY(bench.boxes.messages().isEmpty());
-    QVERIFY(bench.window->isSaved());
-    QCOMPARE(fileBytes(bench.dataFile).count("\r\n"), 2);
+    QVERIFY(fixture.boxes.messages().isEmpty());
+    QVERIFY(fixture.window->isSaved());
+    QCOMPARE(fileBytes(fixture.dataFile).count("\r\n"), 2);
     if (blocked) {
         QTRY_VERIFY2(
-            bench.statusText().endsWith(QStringLiteral("; Ergebnisdatenbank: ein Ordner an ihrer Stelle")),
-            qPrintable(bench.statusText()));
+            fixture.statusText().endsWith(QStringLiteral("; Ergebnisdatenbank: ein Ordner an ihrer Stelle")),
+            qPrintable(fixture.statusText()));
         QVERIFY(QFile::exists(store + QStringLiteral(".pending")));
         QVERIFY(QDir().rmdir(store));
         save("18");
-        QVERIFY(!bench.statusText().contains(QStringLiteral("Ergebnisdatenbank")));
+        QVERIFY(!fixture.statusText().contains(QStringLiteral("Ergebnisdatenbank")));
         QVERIFY(!QFile::exists(store + QStringLiteral(".pending")));
     }
 
@@ -641,50 +642,50 @@ void TestMesswerteProtokoll::resultsStore()
     QCOMPARE(storeColumn(store, "source || ' ' || bench"),
              QStringList(rows, "Lesen " + QSysInfo::machineHostName()));
     QCOMPARE(storeColumn(store, "data_file"),
-             QStringList(rows, QFileInfo(bench.dataFile).absoluteFilePath()));
+             QStringList(rows, QFileInfo(fixture.dataFile).absoluteFilePath()));
     // No limits file: nothing judged.
     QCOMPARE(storeColumn(store, "verdict"), QStringList(rows, "null"));
 }
 
 void TestMesswerteProtokoll::titleKeepsOldPort()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QCOMPARE(fixture.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
     // The instrument moves to Com2, and Com1 is gone.
-    bench.sim.pin(2, bench.sim.devicePath());
-    bench.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
+    fixture.sim.pin(2, fixture.sim.devicePath());
+    fixture.sim.pin(1, QStringLiteral("/dev/quoran-no-such-device"));
     AppState::instance().setSchnittstelle(QStringLiteral("Com2"));
 
-    bench.read();
-    QCOMPARE(bench.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
-    QCOMPARE(bench.sim.sim().requestCount(), 1);
-    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 4 "));
+    fixture.read();
+    QCOMPARE(fixture.window->windowTitle(), QStringLiteral("Daten lesen von: Com1"));
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(fixture.sim.sim().requestCount(), 1);
+    QCOMPARE(fixture.field(2)->text(), QStringLiteral(" 4 "));
 
     // A window opened afresh names the new port.
-    bench.window->close();
-    bench.main->showMesswerteProtokoll();
-    QCOMPARE(bench.main->messwerteProtokoll()->windowTitle(), QStringLiteral("Daten lesen von: Com2"));
+    fixture.window->close();
+    fixture.main->showMesswerteProtokoll();
+    QCOMPARE(fixture.main->messwerteProtokoll()->windowTitle(), QStringLiteral("Daten lesen von: Com2"));
 }
 
 void TestMesswerteProtokoll::measuredFieldsAreReadOnly()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    bench.read();
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    fixture.read();
     for (int i = 0; i < 12; ++i) {
         const bool measured = i >= 2 && i <= 10;
-        QCOMPARE(bench.field(i)->isReadOnly(), measured);
-        QVERIFY(bench.field(i)->isEnabled());
+        QCOMPARE(fixture.field(i)->isReadOnly(), measured);
+        QVERIFY(fixture.field(i)->isEnabled());
     }
-    bench.field(5)->setFocus();
-    QTest::keyClicks(bench.field(5), QStringLiteral("99"));
-    QTest::keyClick(bench.field(5), Qt::Key_Backspace);
-    QCOMPARE(bench.field(5)->text(), QStringLiteral(" 27,6 "));
+    fixture.field(5)->setFocus();
+    QTest::keyClicks(fixture.field(5), QStringLiteral("99"));
+    QTest::keyClick(fixture.field(5), Qt::Key_Backspace);
+    QCOMPARE(fixture.field(5)->text(), QStringLiteral(" 27,6 "));
     // Enter walks on from a measured field as well.
-    QTest::keyClick(bench.field(5), Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), bench.field(6));
+    QTest::keyClick(fixture.field(5), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), fixture.field(6));
 }
 
 void TestMesswerteProtokoll::regionalFormat_data()
@@ -724,90 +725,156 @@ void TestMesswerteProtokoll::regionalFormat()
     QFETCH(QString, shown);
     QFETCH(QString, saved);
     QFETCH(QString, dateFormat);
-    Bench bench(QStringLiteral("A1"), QStringLiteral("Semikolon [;]"), format);
-    QVERIFY(bench.ready());
-    QTEST(bench.statusText(), "status");
-    bench.read();
-    QCOMPARE(bench.field(4)->text(), shown);
-    bench.fill(1, "17");
-    bench.fill(11, "MK");
-    QTest::mouseClick(bench.button("cmdSave"), Qt::LeftButton);
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
-    const QList<QByteArray> columns = fileBytes(bench.dataFile).split('\n').value(1).split(';');
+    Fixture fixture(QStringLiteral("A1"), QStringLiteral("Semikolon [;]"), format);
+    QVERIFY(fixture.ready());
+    QTEST(fixture.statusText(), "status");
+    fixture.read();
+    QCOMPARE(fixture.field(4)->text(), shown);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
+    const QList<QByteArray> columns = fileBytes(fixture.dataFile).split('\n').value(1).split(';');
     QCOMPARE(columns.value(4), saved.toLatin1());
     QCOMPARE(columns.value(9), QDate::currentDate().toString(dateFormat).toLatin1());
 }
 
 void TestMesswerteProtokoll::pastedLineBreakBecomesBlank()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
+    Fixture fixture;
+    QVERIFY(fixture.ready());
     // A spreadsheet cell copied with its line end, pasted as the operator does.
-    bench.field(0)->setFocus();
-    bench.field(0)->insert(QStringLiteral("A1\r\n"));
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("A1 "));
+    fixture.field(0)->setFocus();
+    fixture.field(0)->insert(QStringLiteral("A1\r\n"));
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("A1 "));
 }
 
 void TestMesswerteProtokoll::demoRead()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
+    Fixture fixture;
+    QVERIFY(fixture.ready());
     AppState::instance().setDemoModus(true);
     // The instrument holds other values and even stays silent: the demo frame wins.
-    bench.sim.setMode(SimMode{.silent = true});
-    bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
-    QCOMPARE(bench.sim.sim().requestCount(), 1);
+    fixture.sim.setMode(SimMode{.silent = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(fixture.sim.sim().requestCount(), 1);
     const QStringList demo{" 4 ", " 964 ", " 0,28 ", " 27,6 ", " 2,8 ", " 1,4 ", " 256 "};
     for (int i = 0; i < demo.size(); ++i)
-        QCOMPARE(bench.field(2 + i)->text(), demo[i]);
+        QCOMPARE(fixture.field(2 + i)->text(), demo[i]);
 
     AppState::instance().setDemoModus(false);
-    bench.sim.setMode(SimMode{.fields = SimFields{.poles = 6, .period = 120, .teeth = 1024}});
-    bench.read();
-    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 6 "));
-    QCOMPARE(bench.field(3)->text(), QStringLiteral(" 2.000 "));
-    QCOMPARE(bench.field(8)->text(), QStringLiteral(" 1.024 "));
+    fixture.sim.setMode(SimMode{.fields = SimFields{.poles = 6, .period = 120, .teeth = 1024}});
+    fixture.read();
+    QCOMPARE(fixture.field(2)->text(), QStringLiteral(" 6 "));
+    QCOMPARE(fixture.field(3)->text(), QStringLiteral(" 2.000 "));
+    QCOMPARE(fixture.field(8)->text(), QStringLiteral(" 1.024 "));
 }
 
 void TestMesswerteProtokoll::missingSpeedLeavesFieldEmpty()
 {
-    Bench bench(QStringLiteral("A1"));
-    QVERIFY(bench.ready());
-    bench.sim.setMode(SimMode{.fields = SimFields{.period = 0}});
-    bench.read();
-    QCOMPARE(bench.boxes.messages(), QList<UserMessage>{});
-    QCOMPARE(bench.field(3)->text(), QString());
-    QCOMPARE(bench.field(2)->text(), QStringLiteral(" 4 "));
-    QCOMPARE(bench.field(4)->text(), QStringLiteral(" 0,28 "));
-    QVERIFY(!bench.window->isSaved());
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    fixture.sim.setMode(SimMode{.fields = SimFields{.period = 0}});
+    fixture.read();
+    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
+    QCOMPARE(fixture.field(3)->text(), QString());
+    QCOMPARE(fixture.field(2)->text(), QStringLiteral(" 4 "));
+    QCOMPARE(fixture.field(4)->text(), QStringLiteral(" 0,28 "));
+    QVERIFY(!fixture.window->isSaved());
 }
 
 void TestMesswerteProtokoll::clickIntoFieldSelectsAll()
 {
-    Bench bench(QStringLiteral("Typ 4711"));
-    QVERIFY(bench.ready());
-    bench.button("cmdRead")->setFocus();
-    QTest::mouseClick(bench.field(0), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(QApplication::focusWidget(), bench.field(0));
-    QTRY_COMPARE(bench.field(0)->selectedText(), QStringLiteral("Typ 4711"));
+    Fixture fixture(QStringLiteral("Typ 4711"));
+    QVERIFY(fixture.ready());
+    fixture.button("cmdRead")->setFocus();
+    QTest::mouseClick(fixture.field(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(QApplication::focusWidget(), fixture.field(0));
+    QTRY_COMPARE(fixture.field(0)->selectedText(), QStringLiteral("Typ 4711"));
     // Typing replaces the whole text.
-    QTest::keyClicks(bench.field(0), QStringLiteral("B2"));
-    QCOMPARE(bench.field(0)->text(), QStringLiteral("B2"));
+    QTest::keyClicks(fixture.field(0), QStringLiteral("B2"));
+    QCOMPARE(fixture.field(0)->text(), QStringLiteral("B2"));
     // Leaving a field checks the operator fields (validate).
-    bench.field(1)->setPalette(QPalette());
-    QTest::keyClick(bench.field(0), Qt::Key_Tab);
-    QCOMPARE(base(bench.field(1)), Red);
-    QCOMPARE(bench.field(1)->selectedText(), QString());
+    fixture.field(1)->setPalette(QPalette());
+    QTest::keyClick(fixture.field(0), Qt::Key_Tab);
+    QCOMPARE(base(fixture.field(1)), Red);
+    QCOMPARE(fixture.field(1)->selectedText(), QString());
 }
 
 void TestMesswerteProtokoll::exitCloses()
 {
-    Bench bench;
-    QVERIFY(bench.ready());
-    QTest::mouseClick(bench.button("cmdExit"), Qt::LeftButton);
-    QCOMPARE(bench.main->messwerteProtokoll(), nullptr);
-    QCOMPARE(bench.main->mdiArea()->subWindowList().size(), 0);
+    Fixture fixture;
+    QVERIFY(fixture.ready());
+    QTest::mouseClick(fixture.button("cmdExit"), Qt::LeftButton);
+    QCOMPARE(fixture.main->messwerteProtokoll(), nullptr);
+    QCOMPARE(fixture.main->mdiArea()->subWindowList().size(), 0);
+}
+
+void TestMesswerteProtokoll::verdictFollowsType()
+{
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    QLabel *verdict = fixture.window->verdictField();
+    QVERIFY(verdict);
+    // Without a limits file the window is as it was.
+    QVERIFY(verdict->isHidden());
+    const QString limits = makeFile(fixture.env.path(QStringLiteral("Grenzen.csv")),
+                                    "Typ;Wert;Min;Max\r\nA1;Polzahl;4;4\r\nA1;el. Winkel;2,8;4\r\n"
+                                    "b2;el. Winkel;3,0;4,0\r\nB2;Offset Phase V;0;50\r\n");
+    AppState::instance().setLimitsFile(limits);
+    QVERIFY(verdict->isVisible());
+    QCOMPARE(verdict->accessibleName(), QStringLiteral("Bewertung"));
+    QCOMPARE(verdict->text(), QString());
+    const QColor normal = base(fixture.field(6));
+
+    fixture.read();
+    QCOMPARE(verdict->text(), QStringLiteral("i.O."));
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 2,8 … 4,0"));
+    QCOMPARE(base(fixture.field(6)), normal);
+
+    // The operator types another type: judged again at once.
+    fixture.field(0)->setFocus();
+    fixture.field(0)->selectAll();
+    QTest::keyClicks(fixture.field(0), QStringLiteral(" B2"));
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    const QColor marked = base(fixture.field(6));
+    QVERIFY(marked != normal && marked != Red && marked != Green);
+    QCOMPARE(fixture.field(6)->toolTip(), QStringLiteral("Grenze: 3,0 … 4,0"));
+    QCOMPARE(base(fixture.field(2)), normal); // no limit on B2's pole count
+    QCOMPARE(fixture.field(2)->toolTip(), QString());
+    QVERIFY2(verdict->toolTip().contains(QStringLiteral("el. Winkel, Offset Phase V")) &&
+                 verdict->toolTip().contains(QStringLiteral("Offset Phase V: 86 (Grenze: 0 … 50)")),
+             qPrintable(verdict->toolTip()));
+    // A failed machine goes on record too, with its verdict where asked for.
+    AppState::instance().setVerdictColumns(true);
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(fixture.boxes.count(), 0);
+    const QByteArray saved = fileBytes(fixture.dataFile);
+    QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
+                 saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
+             saved.constData());
+
+    fixture.fill(0, "C3");
+    QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    // A failed read clears the verdict and its marks.
+    fixture.fill(0, "B2");
+    QCOMPARE(verdict->text(), QStringLiteral("n.i.O."));
+    fixture.sim.setMode(SimMode{.badChecksum = true});
+    fixture.read();
+    QCOMPARE(fixture.boxes.count(), 1);
+    QCOMPARE(verdict->text(), QString());
+    QCOMPARE(verdict->toolTip(), QString());
+    QCOMPARE(base(fixture.field(6)), normal);
+    QCOMPARE(fixture.field(6)->toolTip(), QString());
+
+    AppState::instance().setLimitsFile(QString());
+    QVERIFY(verdict->isHidden());
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)

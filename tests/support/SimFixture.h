@@ -4,11 +4,15 @@
 #include "config/PortMap.h"
 
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <mutex>
+
+// For data tables of the simulator's behaviour.
+Q_DECLARE_METATYPE(SimMode)
 
 // A simulated instrument on a fresh pseudo-terminal, wired into the program:
 // a settings file in a temporary folder with

@@ -1,9 +1,7 @@
 #include "app/Main.h"
-#include "app/Settings.h"
-#include "app/Windows.h"
 #include "config/Einstellungen.h"
 #include "log/MesswerteProtokoll.h"
-#include "support/AppTestEnvironment.h"
+#include "support/MainWindowFixture.h"
 #include "ui/WindowListBar.h"
 
 #include <QMdiArea>
@@ -20,23 +18,12 @@ private slots:
     void pickingEntryRestoresHiddenWindow();
     void removeAfterSwitchOffDoesNoHarm();
     void barIs24PixelsHigh();
-
-private:
-    static Main *shownMain();
 };
-
-Main *TestWindowListBar::shownMain()
-{
-    LoadSettings();
-    Main *main = Windows::main();
-    main->show();
-    return main;
-}
 
 void TestWindowListBar::listsOpenWindowsAndMarksActive()
 {
-    AppTestEnvironment env;
-    Main *main = shownMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     WindowListBar *bar = main->windowListBar();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
@@ -62,8 +49,8 @@ void TestWindowListBar::minimisedWindowHidesWhileBarVisible_data()
 void TestWindowListBar::minimisedWindowHidesWhileBarVisible()
 {
     QFETCH(bool, barVisible);
-    AppTestEnvironment env;
-    Main *main = shownMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     if (!barVisible)
         main->findChild<QAction *>("mnuTaskliste")->trigger();
     main->showMesswerteProtokoll();
@@ -82,8 +69,8 @@ void TestWindowListBar::minimisedWindowHidesWhileBarVisible()
 
 void TestWindowListBar::pickingEntryRestoresHiddenWindow()
 {
-    AppTestEnvironment env;
-    Main *main = shownMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     main->showEinstellungen();
     MesswerteProtokoll *window = main->messwerteProtokoll();
@@ -99,8 +86,8 @@ void TestWindowListBar::pickingEntryRestoresHiddenWindow()
 
 void TestWindowListBar::removeAfterSwitchOffDoesNoHarm()
 {
-    AppTestEnvironment env;
-    Main *main = shownMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     main->showMesswerteProtokoll();
     WindowListBar *bar = main->windowListBar();
     bar->switchOff();
@@ -113,8 +100,8 @@ void TestWindowListBar::removeAfterSwitchOffDoesNoHarm()
 
 void TestWindowListBar::barIs24PixelsHigh()
 {
-    AppTestEnvironment env;
-    Main *main = shownMain();
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
     QCOMPARE(main->windowListBar()->height(), 24);
     QCOMPARE(main->toolBarArea(main->windowListBar()), Qt::BottomToolBarArea);
 }

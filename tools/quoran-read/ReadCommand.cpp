@@ -15,8 +15,11 @@
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
 #include "log/MeasurementLog.h"
+#include "log/VerdictView.h"
 #include "store/ResultSaver.h"
+#include "store/StoreJudge.h"
 #include "store/StoreSetup.h"
+#include "tolerance/LimitsTable.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -65,6 +68,9 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (options.settingsFile && !isReadableFile(settingsPath))
         return usageFailure(
             QStringLiteral("Die Einstellungsdatei %1 fehlt oder ist nicht lesbar.").arg(settingsPath));
+    if (options.limits && !isReadableFile(*options.limits))
+        return usageFailure(
+            QStringLiteral("Die Grenzwertdatei %1 fehlt oder ist nicht lesbar.").arg(*options.limits));
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
     const StoredSettings stored = readStoredSettings(file);
@@ -114,33 +120,54 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
         return failure(FrameCheckFailed, messageText(view.message));
     reading.buffer = result.buffer;
     reading.measuredTexts = view.measuredTexts;
+    // Without a limits file there is no verdict, and nothing of it in the output.
+    const QString limitsPath = options.limits.value_or(stored.limitsFile);
+    if (!limitsPath.isEmpty())
+        reading.verdict = Verdict::judge(LimitsTable::read(limitsPath), options.type, view.record);
 
     // A store that cannot be written leaves the save counted and says so on standard error.
     QByteArray storeNote;
     if (options.save) {
         const QStringList fields = ReadOutput::recordFields(reading, options);
         const DataFileExport::AppendResult saved =
-            DataFileExport::save(stored.dataFile, stored.dataTrenner, fields, format.locale);
+            DataFileExport::save(stored.dataFile, stored.dataTrenner, fields, format.locale,
+                                 verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns));
         if (!saved.ok)
             return failure(SaveFailed,
                            messageText(MeasurementLog::saveFailureMessage(stored.dataFile, saved.reason)));
         ResultSaver results;
         results.use(StoreSetup::fromSettings(stored, settingsPath));
-        if (const QString note = results.save(reading.buffer, reading.time, fields, stored.dataFile, {});
+        if (const QString note =
+                results.save(reading.buffer, reading.time, fields, stored.dataFile,
+                             reading.verdict ? StoreJudge::fromVerdict(*reading.verdict) : StoreVerdict{});
             !note.isEmpty())
             storeNote = (note + QLatin1Char('\n')).toUtf8();
     }
 
+    // The reading goes out whatever the verdict; --check only sets the status.
+    // A table that cannot be used says why: the text has it in its verdict
+    // line, the other formats on standard error.
+    QByteArray err;
+    if (reading.verdict && reading.verdict->kind() == Verdict::Kind::Error &&
+        options.format != ReadOptions::OutputFormat::Text)
+        err = (reading.verdict->text() + QLatin1Char('\n')).toUtf8();
+    int status = Success;
+    if (options.check) {
+        const Verdict::Kind kind = reading.verdict ? reading.verdict->kind() : Verdict::Kind::None;
+        status = kind == Verdict::Kind::Pass   ? Success
+                 : kind == Verdict::Kind::Fail ? CheckFailed
+                                               : CheckUndecided;
+    }
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {Success, ReadOutput::text(reading).toUtf8(), storeNote};
+        return {status, ReadOutput::text(reading).toUtf8(), err + storeNote};
     case ReadOptions::OutputFormat::Json:
-        return {Success, ReadOutput::json(reading), storeNote};
+        return {status, ReadOutput::json(reading), err + storeNote};
     case ReadOptions::OutputFormat::Csv:
-        return {Success,
+        return {status,
                 (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
                     .toUtf8(),
-                storeNote};
+                err + storeNote};
     }
     return {};
 }

@@ -17,7 +17,9 @@ enum ExitStatus : int {
     NoData = 4,
     FrameCheckFailed = 5,
     SaveFailed = 6,
-    CentralFailed = 8,
+    CheckFailed = 7,    // --check: n.i.O.
+    CentralFailed = 8,  // --upload, --central-init: server unreachable or refusing
+    CheckUndecided = 9, // --check: keine Grenzwerte, or the limits table unusable
 };
 
 struct Outcome

@@ -18,6 +18,8 @@ const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
 const QString UploadOption = QStringLiteral("--upload");
 const QString CentralInitOption = QStringLiteral("--central-init");
+const QString LimitsOption = QStringLiteral("--limits");
+const QString CheckOption = QStringLiteral("--check");
 const QString ImportOption = QStringLiteral("--import");
 const QString HelpOption = QStringLiteral("--help");
 const QString VersionOption = QStringLiteral("--version");
@@ -31,11 +33,11 @@ ParseResult usageError(const QString &error)
 
 ParseResult parse(const QStringList &arguments)
 {
-    static const QSet<QString> valueOptions{SettingsOption, PortOption,   DeviceOption,
-                                            TypeOption,     NumberOption, MarkOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption,    CsvOption,
-                                           SaveOption, UploadOption,  CentralInitOption,
-                                           HelpOption, VersionOption, ImportOption};
+    static const QSet<QString> valueOptions{SettingsOption, PortOption, DeviceOption, TypeOption,
+                                            NumberOption,   MarkOption, LimitsOption};
+    static const QSet<QString> flagOptions{DemoOption,    JsonOption,        CsvOption,  SaveOption,
+                                           UploadOption,  CentralInitOption, HelpOption, CheckOption,
+                                           VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
     QStringList files; // the arguments that are no option: data files of --import
@@ -130,7 +132,8 @@ ParseResult parse(const QStringList &arguments)
 
     options.save = flags.contains(SaveOption);
     for (const QString &field : {TypeOption, NumberOption, MarkOption}) {
-        if (!options.save && values.contains(field))
+        // Without --save the type only names the limits to judge against.
+        if (!options.save && values.contains(field) && field != TypeOption)
             return usageError(QStringLiteral("Die Option %1 gehört zu --save.").arg(field));
         if (options.save && !values.contains(field))
             return usageError(QStringLiteral("Zu --save fehlt %1.").arg(field));
@@ -140,6 +143,11 @@ ParseResult parse(const QStringList &arguments)
     options.type = values.value(TypeOption);
     options.number = values.value(NumberOption);
     options.mark = values.value(MarkOption);
+    if (values.contains(LimitsOption) && values.value(LimitsOption).trimmed().isEmpty())
+        return usageError(QStringLiteral("Zu --limits fehlt der Pfad der Grenzwertdatei."));
+    if (values.contains(LimitsOption))
+        options.limits = values.value(LimitsOption);
+    options.check = flags.contains(CheckOption);
     return {options, {}};
 }
 

@@ -19,9 +19,11 @@ struct Options
     bool demo = false;
     OutputFormat format = OutputFormat::Text;
     bool save = false;
-    QString type;   // --typ
-    QString number; // --nummer
-    QString mark;   // --visum
+    QString type;                  // --typ; without --save only the type to judge
+    QString number;                // --nummer
+    QString mark;                  // --visum
+    std::optional<QString> limits; // --limits: overrides the settings' limits file
+    bool check = false;            // the verdict becomes the exit status
     // --import FILE...: data files to read into the results store; no read then.
     QStringList importFiles;
     bool upload = false;      // --upload: send the results store's queue, no reading

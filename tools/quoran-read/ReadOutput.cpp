@@ -65,6 +65,12 @@ QString text(const Reading &reading)
             text += QLatin1Char(' ') + lines[i].second;
         text += QLatin1Char('\n');
     }
+    if (reading.verdict) {
+        text += QStringLiteral("Bewertung: ") + reading.verdict->text();
+        if (reading.verdict->kind() == Verdict::Kind::Fail)
+            text += QStringLiteral(" (%1)").arg(reading.verdict->outsideNames().join(QStringLiteral(", ")));
+        text += QLatin1Char('\n');
+    }
     return text;
 }
 
@@ -74,7 +80,7 @@ QByteArray json(const Reading &reading)
     QByteArray frame;
     for (int position = 1; position <= Frame::Length; ++position)
         frame.append(char(reading.buffer.at(position)));
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("pole_count"), record.poleCount},
         {QStringLiteral("speed_rpm"), record.speed ? QJsonValue(*record.speed) : QJsonValue()},
         {QStringLiteral("voltage_constant_v_per_krpm"), record.voltageConstant},
@@ -90,6 +96,11 @@ QByteArray json(const Reading &reading)
         {QStringLiteral("device"), reading.device},
         {QStringLiteral("frame"), QString::fromLatin1(frame.toHex())},
     };
+    if (reading.verdict) {
+        const QJsonObject verdict = reading.verdict->toJson();
+        for (auto it = verdict.begin(); it != verdict.end(); ++it)
+            object.insert(it.key(), it.value());
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 

@@ -2,6 +2,7 @@
 
 #include "ReadOptions.h"
 #include "link/FrameReader.h"
+#include "tolerance/Verdict.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -18,13 +19,16 @@ struct Reading
     ReceptionBuffer buffer;
     QStringList measuredTexts; // the window's fields 2..10, framing blanks included
     QDateTime time;
-    QString port;   // "Com3"; empty when a device was named directly
-    QString device; // the device read
+    QString port;                   // "Com3"; empty when a device was named directly
+    QString device;                 // the device read
+    std::optional<Verdict> verdict; // only when a limits file is set
 };
 
-// Captioned lines with units, as the window shows the values.
+// Captioned lines with units, as the window shows the values; with a
+// verdict a last line "Bewertung: …".
 [[nodiscard]] QString text(const Reading &reading);
-// One JSON object on one line, UTF-8, independent of the locale.
+// One JSON object on one line, UTF-8, independent of the locale; with a
+// verdict the keys "verdict", "outside" and "limits".
 [[nodiscard]] QByteArray json(const Reading &reading);
 // The data file's record line as the code page leaves it, without line end.
 [[nodiscard]] QString csv(const Reading &reading, const ReadOptions::Options &options,

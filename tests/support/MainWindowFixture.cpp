@@ -1,4 +1,4 @@
-#include "support/MainWindowBench.h"
+#include "support/MainWindowFixture.h"
 
 #include "app/Main.h"
 #include "app/Settings.h"
@@ -7,14 +7,15 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-void MainWindowBench::showMain()
+Main *MainWindowFixture::showMain()
 {
     LoadSettings();
     main = Windows::main();
     main->show();
+    return main;
 }
 
-QString MainWindowBench::statusText() const
+QString MainWindowFixture::statusText() const
 {
     // The bar refreshes once per turn of the event loop; take that turn first.
     QCoreApplication::sendPostedEvents(main, QEvent::MetaCall);

@@ -1,0 +1,152 @@
+#include "review/ReviewTableModel.h"
+
+#include "store/ReviewSource.h"
+
+#include <QDateTime>
+
+ReviewTableModel::ReviewTableModel(ReviewSource &source, QObject *parent)
+    : QAbstractTableModel(parent), m_source(source)
+{}
+
+QString ReviewTableModel::setFilter(const ReviewFilter &filter)
+{
+    m_filter = filter;
+    return reload();
+}
+
+QString ReviewTableModel::reload()
+{
+    beginResetModel();
+    const Fetched<QList<ReviewRow>> page = m_source.rows(m_filter, m_order, 0, PageSize);
+    m_rows = page.value;
+    m_atEnd = !page.ok() || page.value.size() < PageSize;
+    m_cause = page.cause;
+    endResetModel();
+    if (!page.ok())
+        emit fetchFailed(page.cause);
+    return page.cause;
+}
+
+int ReviewTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ReviewTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ReviewColumnCount;
+}
+
+bool ReviewTableModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_atEnd;
+}
+
+void ReviewTableModel::fetchMore(const QModelIndex &parent)
+{
+    if (parent.isValid() || m_atEnd)
+        return;
+    const Fetched<QList<ReviewRow>> page = m_source.rows(m_filter, m_order, m_rows.size(), PageSize);
+    m_cause = page.cause;
+    if (!page.ok()) {
+        // Not tried again by every scroll step; a new filter or sort tries again.
+        m_atEnd = true;
+        emit fetchFailed(page.cause);
+        return;
+    }
+    m_atEnd = page.value.size() < PageSize;
+    if (page.value.isEmpty())
+        return;
+    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.value.size() - 1));
+    m_rows.append(page.value);
+    endInsertRows();
+}
+
+void ReviewTableModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ReviewColumnCount)
+        return;
+    const ReviewOrder wanted{ReviewColumn(column), order == Qt::DescendingOrder};
+    if (wanted == m_order)
+        return;
+    m_order = wanted;
+    reload();
+}
+
+QVariant ReviewTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ReviewColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return reviewColumnTitle(ReviewColumn(section));
+}
+
+QString ReviewTableModel::text(const ReviewRow &row, ReviewColumn column) const
+{
+    const auto number = [this](const auto &value) {
+        return value ? m_locale.toString(*value, 'g', 10) : QStringLiteral("–");
+    };
+    const auto whole = [](const std::optional<int> &value) {
+        return value ? QString::number(*value) : QStringLiteral("–");
+    };
+    switch (column) {
+    case ReviewColumn::Time:
+        return m_locale.toString(QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime(),
+                                 QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    case ReviewColumn::Type:
+        return row.type;
+    case ReviewColumn::Number:
+        return row.number;
+    case ReviewColumn::Mark:
+        return row.mark;
+    case ReviewColumn::PoleCount:
+        return whole(row.poleCount);
+    case ReviewColumn::Speed:
+        return number(row.speed);
+    case ReviewColumn::VoltageConstant:
+        return number(row.voltageConstant);
+    case ReviewColumn::Voltage:
+        return number(row.voltage);
+    case ReviewColumn::ElectricalAngle:
+        return number(row.electricalAngle);
+    case ReviewColumn::MechanicalAngle:
+        return number(row.mechanicalAngle);
+    case ReviewColumn::Teeth:
+        return whole(row.teeth);
+    case ReviewColumn::OffsetU:
+        return whole(row.offsetU);
+    case ReviewColumn::OffsetV:
+        return whole(row.offsetV);
+    case ReviewColumn::OffsetW:
+        return whole(row.offsetW);
+    case ReviewColumn::Verdict:
+        return reviewVerdictText(row.verdict);
+    case ReviewColumn::Outside:
+        return row.outside.join(QStringLiteral(", "));
+    case ReviewColumn::Source:
+        return row.source;
+    case ReviewColumn::Bench:
+        return row.bench;
+    }
+    return {};
+}
+
+QVariant ReviewTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const ReviewRow &row = m_rows.at(index.row());
+    const auto column = ReviewColumn(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(row, column);
+    case Qt::TextAlignmentRole:
+        return column >= ReviewColumn::PoleCount && column <= ReviewColumn::OffsetW
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::UserRole:
+        return row.id;
+    default:
+        return {};
+    }
+}
