@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Where the review finds the results store and the limits: the same store
@@ -9,6 +10,8 @@ struct ReviewSettings
 {
     QString storeFile;
     QString limitsFile; // empty when none is set
+    // [Zentrale] Verbindung=, prepared; empty without a usable central database.
+    QByteArray centralConninfo;
 
     [[nodiscard]] static ReviewSettings read(const QString &settingsFile);
 };

@@ -10,16 +10,24 @@
 #include "central/CentralSchema.h"
 #include "central/CentralService.h"
 #include "central/CentralStatus.h"
+#include "central/StoreUpload.h"
 #include "config/SettingsStore.h"
 #include "link/Frame.h"
 #include "log/ReadTimestamp.h"
+#include "review/Auswertung.h"
+#include "review/CapabilityPanel.h"
 #include "store/ResultStore.h"
+#include "store/StoreReview.h"
 #include "store/UploadQueue.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QtTest>
 #include <memory>
 
@@ -41,7 +49,7 @@ StoreRecord reading(const QString &number)
 
 // count rows with the lines tag-1 … tag-count, written by SQL rather than by
 // a save each (which syncs the disk twice).
-QString fillStore(const QString &path, int count, const QString &tag)
+QString fillStore(const QString &path, int count, const QString &tag, const QString &type = "A1")
 {
     ResultStore store(path);
     if (const QString cause = store.open(); !cause.isEmpty())
@@ -54,11 +62,12 @@ QString fillStore(const QString &path, int count, const QString &tag)
         "mechanical_angle_deg, encoder_teeth, verdict, outside, judged_on_import, data_file, source, "
         "line_hash) "
         "SELECT printf('2026-12-07T%02d:%02d:%02d.000Z', i / 3600 % 24, i / 60 % 60, i % 60), "
-        "'07.12.2026', '09:00:00', :tag, (SELECT store_id FROM meta), 'A1', i, 'MK', 4, 964, "
+        "'07.12.2026', '09:00:00', :tag, (SELECT store_id FROM meta), :type, i, 'MK', 4, 964, "
         "0.28, 27.6, 2.8, 1.4, 256, 'pass', '[]', 0, 'Rotorlage.txt', 'Lesen', :tag || '-' || i "
         "FROM n");
     query.bindValue(":count", count);
     query.bindValue(":tag", tag);
+    query.bindValue(":type", type);
     return query.exec() ? QString() : query.lastError().text();
 }
 
@@ -129,6 +138,7 @@ private slots:
     void uploadCommand_data();
     void uploadCommand();
     void threeBenchesAtOnce();
+    void reviewAcrossBenches();
 
 private:
     // The bench's role over TCP, the password from a pgpass file.
@@ -401,6 +411,77 @@ void TestCentralUpload::threeBenchesAtOnce()
              "3000 3000 3000");
     for (const QString bench : {"b1", "b2", "b3"})
         QCOMPARE(pendingIn(dir.filePath(bench + ".sqlite")), 0);
+}
+
+void TestCentralUpload::reviewAcrossBenches()
+{
+    // Two benches' records of type R7 in the central table; this bench's
+    // own store holds five others.
+    QTemporaryDir dir;
+    for (const auto &[bench, count] : {std::pair{"Rev-A", 30}, std::pair{"Rev-B", 12}}) {
+        const QString path = dir.filePath(QString(bench) + ".sqlite");
+        QCOMPARE(fillStore(path, count, bench, "R7"), QString());
+        ResultStore store(path);
+        CentralConnection connection;
+        const StoreUpload::Batch batch =
+            StoreUpload::send(store, connection, benchConninfo(), QDeadlineTimer(30000));
+        QVERIFY2(batch.ok() && batch.sent == count, qPrintable(batch.error.text() + batch.storeCause));
+    }
+    const QString local = dir.filePath("local.sqlite");
+    QCOMPARE(fillStore(local, 5, "Rev-L", "L1"), QString());
+
+    QMdiArea area;
+    auto *window = new Auswertung(std::make_unique<StoreReview>(local), QString());
+    area.addSubWindow(window);
+    area.resize(1200, 900);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    QVERIFY(window->sourceChoice()->isHidden());
+    window->offerCentral(benchConninfo());
+    QVERIFY(!window->sourceChoice()->isHidden());
+    auto *table = window->findChild<QTableView *>("tblMesswerte");
+    QCOMPARE(table->model()->rowCount(), 5);
+
+    // The indicator runs while the central database answers.
+    int busyShown = 0;
+    QProgressBar *busy = window->busyIndicator();
+    struct ShowCounter : QObject
+    {
+        int *count;
+        explicit ShowCounter(int *shown) : count(shown) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::Show;
+            return false;
+        }
+    } counter(&busyShown);
+    busy->installEventFilter(&counter);
+    window->sourceChoice()->setCurrentIndex(1);
+    QVERIFY(busyShown > 0);
+    QVERIFY(busy->isHidden());
+    auto *types = window->findChild<QComboBox *>("cmbTyp");
+    QVERIFY(types->findData("R7") > 0 && types->findData("L1") < 0);
+    types->setCurrentIndex(types->findData("R7"));
+    QCOMPARE(table->model()->rowCount(), 42);
+    QVERIFY2(window->findChild<QLabel *>("lblStatus")->text().startsWith("42 Datensätze · alle Prüfstände"),
+             qPrintable(window->findChild<QLabel *>("lblStatus")->text()));
+
+    // One bench of them: table, chart and figures follow.
+    auto *benches = window->findChild<QComboBox *>("cmbPruefstand");
+    QVERIFY(benches->findData("Rev-A") > 0 && benches->findData("Rev-B") > 0);
+    benches->setCurrentIndex(benches->findData("Rev-B"));
+    QCOMPARE(table->model()->rowCount(), 12);
+    QCOMPARE(window->findChild<QLabel *>("lblN")->text(), "12");
+    const QModelIndex benchCell = table->model()->index(0, int(ReviewColumn::Bench));
+    QCOMPARE(benchCell.data().toString(), "Rev-B");
+
+    // The server gone: the window says so and keeps working on this bench.
+    m_server->stop();
+    window->refresh();
+    QVERIFY2(window->findChild<QLabel *>("lblStatus")->text().contains("zentrale Datenbank"),
+             qPrintable(window->findChild<QLabel *>("lblStatus")->text()));
+    window->sourceChoice()->setCurrentIndex(0);
+    QCOMPARE(table->model()->rowCount(), 5);
 }
 
 QTEST_MAIN(TestCentralUpload)
