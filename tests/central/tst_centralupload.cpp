@@ -390,12 +390,14 @@ void TestCentralUpload::threeBenchesAtOnce()
     QTemporaryDir dir;
     std::vector<std::unique_ptr<QProcess>> processes;
     QByteArrayList storeIds;
+    // Made once: each call writes the password file anew, under the feet of a process reading it.
+    const QByteArray connection = benchConninfo();
     for (const QString bench : {"b1", "b2", "b3"}) {
         const QString store = bench + ".sqlite";
         QCOMPARE(fillStore(dir.filePath(store), 1000, "three-" + bench), QString());
         storeIds << storeIdOf(dir.filePath(store)).toUtf8();
         const QString ini = writeSettings(dir, bench + ".ini",
-                                          "[Zentrale]\r\nVerbindung=" + benchConninfo() +
+                                          "[Zentrale]\r\nVerbindung=" + connection +
                                               "\r\n[Ergebnisse]\r\nDatei=" + store.toUtf8() + "\r\n");
         processes.push_back(std::make_unique<QProcess>());
         processes.back()->start(qEnvironmentVariable("QUORAN_READ"), {"--settings", ini, "--upload"});
