@@ -12,7 +12,7 @@
 # Needs strace and sqlite3. Prints "name: value unit" lines; exit 1 on a loss.
 set -euo pipefail
 build=$(realpath "$1")
-folder=${2:-$PWD}
+folder=$(realpath "${2:-$PWD}")
 read_exe=$build/tools/quoran-read/quoran-read
 sim_exe=$build/tools/quoran-sim/quoran-sim
 
@@ -21,7 +21,11 @@ sim=
 trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
 "$sim_exe" --link "$work/pty" > /dev/null 2>&1 &
 sim=$!
-for _ in $(seq 50); do [ -e "$work/pty" ] && break; sleep 0.1; done
+for _ in $(seq 200); do [ -e "$work/pty" ] && break; sleep 0.1; done
+if [ ! -e "$work/pty" ]; then
+    echo "store_crash: the simulator did not start" >&2
+    exit 2
+fi
 
 runs=0
 killed=0
@@ -71,6 +75,15 @@ check() { # dir: every returned record kept, nothing damaged
         fi
     done < "$dir/returned"
 }
+
+# A save without a crash first: the runs below mean nothing if it fails.
+mkdir "$work/baseline"
+printf '[Export]\r\nDataFile=%s/Rotorlage.txt\r\n[Schnittstellen]\r\nCom1=%s/pty\r\n' "$work/baseline" "$work" \
+    > "$work/baseline/quoran.ini"
+if ! save "$work/baseline" 1; then
+    echo "store_crash: a save without a crash fails" >&2
+    exit 2
+fi
 
 for situation in store blocked catch-up; do
     for call in fsync fdatasync; do

@@ -104,9 +104,9 @@ void Application::endSession()
     if (g_failing)
         return;
     // The main window's own close step: the work windows close, the settings
-    // are saved once.
+    // are saved once; nobody is asked.
     if (Main *main = Windows::existingMain())
-        main->close();
+        main->endSession();
     closeAllWindows();
     quit();
 }

@@ -4,6 +4,8 @@
 #include "store/ImportSummary.h"
 #include "store/ResultSaver.h"
 #include "store/ResultStore.h"
+#include "store/StoreJudge.h"
+#include "tolerance/LimitsTable.h"
 #include "ui/ErrorBox.h"
 #include "ui/WaitCursor.h"
 
@@ -46,6 +48,10 @@ void importFiles(const QStringList &files, QWidget *parent)
                      parent);
         return;
     }
+    // Lines without a verdict of their own against today's limits; none without a limits file.
+    const ImportJudge judge = state.limitsFile().isEmpty()
+                                  ? ImportJudge()
+                                  : StoreJudge::forImport(LimitsTable::read(state.limitsFile()));
     QStringList reports;
     bool failed = false;
     {
@@ -53,7 +59,7 @@ void importFiles(const QStringList &files, QWidget *parent)
         const WaitCursor waitCursor;
         ResultStore store(state.resultsFile());
         for (const QString &file : files) {
-            const ImportReport report = store.importDataFile(file, state.regionalFormat());
+            const ImportReport report = store.importDataFile(file, state.regionalFormat(), judge);
             reports.append(ImportSummary::text(QDir::toNativeSeparators(file), report, ListedRejects));
             failed = failed || !report.error.isEmpty();
             if (report.storeFailed)

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/CentralPanel.h"
+#include "app/FilePanel.h"
 #include "app/ImportCommand.h"
 #include "app/MainActions.h"
 #include "app/PortPanel.h"
@@ -13,8 +14,11 @@
 #include "diag/Debuggen.h"
 #include "log/MesswerteProtokoll.h"
 #include "review/Auswertung.h"
+#include "ui/AltKeyGuard.h"
+#include "ui/FocusInView.h"
 #include "ui/WindowListBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -31,10 +35,19 @@ Main::Main() : m_area(new QMdiArea(this)), m_bar(new WindowListBar(this)), m_scr
     setWindowIcon(QIcon(QStringLiteral(":/images/quoran.png")));
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setBackground(palette().brush(QPalette::Dark));
+    // At high display scaling a work window may be larger than the frame.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    new FocusInView(m_area);
     setCentralWidget(m_area);
+    // For every field of the program, also the file chooser's.
+    qApp->installEventFilter(new AltKeyGuard(this));
 
     m_actions = std::make_unique<MainActions>(
         this, MainActions::Calls{
+                  .openDataFile = [this] { m_filePanel->openFile(this); },
+                  .openDataFolder = [this] { m_filePanel->openFolder(this); },
+                  .fileMenuShown = [this] { m_filePanel->showFile(AppState::instance().dataFile()); },
                   .close = [this] { close(); },
                   .importDataFiles = [this] { ImportCommand::run(this); },
                   .showMesswerteProtokoll = [this] { showMesswerteProtokoll(); },
@@ -76,7 +89,8 @@ void Main::createStatusBar()
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
     connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
-    m_panelFile = panel(QStringLiteral("sbPanelFile"), 4);
+    m_filePanel = new FilePanel(panel(QStringLiteral("sbPanelFile"), 4), m_actions->openDataFile(),
+                                m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
     m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 2));
@@ -101,24 +115,9 @@ void Main::updateStatusBar()
     m_statusBarUpdatePending = false;
     const AppState &state = AppState::instance();
     m_portPanel->showPort(state.schnittstelle());
-    m_panelFile->setText(QStringLiteral("Datei: ") + state.dataFile());
+    m_filePanel->showFile(state.dataFile());
     m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
     m_panelRead->setText(state.lastReadOutcome());
-}
-
-QToolBar *Main::toolBar() const
-{
-    return m_actions->toolBar();
-}
-
-bool Main::symbolleisteChecked() const
-{
-    return m_actions->symbolleiste()->isChecked();
-}
-
-bool Main::tasklisteChecked() const
-{
-    return m_actions->taskliste()->isChecked();
 }
 
 void Main::applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste)
@@ -190,26 +189,6 @@ void Main::showDebuggen()
     showChild(m_debuggen);
 }
 
-MesswerteProtokoll *Main::messwerteProtokoll() const
-{
-    return m_messwerteProtokoll;
-}
-
-Auswertung *Main::auswertung() const
-{
-    return m_auswertung;
-}
-
-Einstellungen *Main::einstellungen() const
-{
-    return m_einstellungen;
-}
-
-Debuggen *Main::debuggen() const
-{
-    return m_debuggen;
-}
-
 void Main::showInfo()
 {
     Splash *about = Windows::splash();
@@ -272,11 +251,26 @@ void Main::showEvent(QShowEvent *event)
         });
 }
 
+void Main::endSession()
+{
+    m_sessionEnding = true;
+    close();
+}
+
 void Main::closeEvent(QCloseEvent *event)
 {
     if (m_closing) {
         event->accept();
         return;
+    }
+    // A complete record that waits unsaved is the one thing a close asks
+    // about, before any close step; "Abbrechen" keeps the program open.
+    if (MesswerteProtokoll *log = messwerteProtokoll()) {
+        if (!m_sessionEnding && !log->mayDropRecord()) {
+            event->ignore();
+            return;
+        }
+        log->closeWithoutQuestion();
     }
     m_closing = true;
     // Query-unload: the bar goes off first, then the work windows close.

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "app/MainActions.h"
+#include "config/Einstellungen.h"
+#include "diag/Debuggen.h"
+#include "log/MesswerteProtokoll.h"
+#include "review/Auswertung.h"
+
+#include <QAction>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
 #include <memory>
 #include <optional>
 
-class Auswertung;
 class CentralPanel;
 class ChildWindow;
-class Debuggen;
-class Einstellungen;
-class MainActions;
-class MesswerteProtokoll;
+class FilePanel;
 class PortPanel;
 class QLabel;
 class QMdiArea;
@@ -30,11 +33,11 @@ public:
 
     [[nodiscard]] WindowListBar *windowListBar() const { return m_bar; }
     [[nodiscard]] QMdiArea *mdiArea() const { return m_area; }
-    [[nodiscard]] QToolBar *toolBar() const;
+    [[nodiscard]] QToolBar *toolBar() const { return m_actions->toolBar(); }
 
     // The check marks are the only record of whether the bars are shown.
-    [[nodiscard]] bool symbolleisteChecked() const;
-    [[nodiscard]] bool tasklisteChecked() const;
+    [[nodiscard]] bool symbolleisteChecked() const { return m_actions->symbolleiste()->isChecked(); }
+    [[nodiscard]] bool tasklisteChecked() const { return m_actions->taskliste()->isChecked(); }
     // Applies loaded switches; nothing keeps the current check mark.
     void applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste);
 
@@ -47,15 +50,19 @@ public:
     void showDebuggen();
     void showInfo();
 
-    [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const;
-    [[nodiscard]] Auswertung *auswertung() const;
-    [[nodiscard]] Einstellungen *einstellungen() const;
-    [[nodiscard]] Debuggen *debuggen() const;
+    [[nodiscard]] MesswerteProtokoll *messwerteProtokoll() const { return m_messwerteProtokoll; }
+    [[nodiscard]] Auswertung *auswertung() const { return m_auswertung; }
+    [[nodiscard]] Einstellungen *einstellungen() const { return m_einstellungen; }
+    [[nodiscard]] Debuggen *debuggen() const { return m_debuggen; }
 
     // The port pins the settings load read, for the next status-bar refresh,
     // so that it need not read the settings file again.
     void useLoadedPins(const QMap<int, QString> &pins);
     [[nodiscard]] CentralPanel *centralPanel() const { return m_centralPanel; }
+
+    // The session ends (a signal, logout): closes as the close box does, but
+    // asks nothing, as no one may be there to answer.
+    void endSession();
 
     // Runs at the first showing and after the About window had the focus.
     void activateStep();
@@ -82,7 +89,7 @@ private:
     std::unique_ptr<MainActions> m_actions;
     PortPanel *m_portPanel = nullptr;
     CentralPanel *m_centralPanel = nullptr;
-    QLabel *m_panelFile = nullptr;
+    FilePanel *m_filePanel = nullptr;
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;
     QPointer<MesswerteProtokoll> m_messwerteProtokoll;
@@ -90,6 +97,7 @@ private:
     QPointer<Einstellungen> m_einstellungen;
     QPointer<Debuggen> m_debuggen;
     bool m_closing = false;
+    bool m_sessionEnding = false;
     // The first activation is the start; only a return refreshes the port panel.
     bool m_activatedBefore = false;
     bool m_statusBarUpdatePending = false;

@@ -22,6 +22,9 @@ MainActions::MainActions(QMainWindow *window, const Calls &calls)
     // The marks and the bars always change together, whoever sets the mark.
     QObject::connect(m_mnuSymbolleiste, &QAction::toggled, m_toolBar, &QWidget::setVisible);
     QObject::connect(m_mnuTaskliste, &QAction::toggled, window, calls.showWindowListBar);
+    // Named in the menu; where a window manager takes the key, its close box
+    // does the same.
+    m_mnuExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 }
 
 void MainActions::createMenus(QMainWindow *window, const Calls &calls)
@@ -33,13 +36,16 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
         const char16_t *name;
         const char16_t *caption = nullptr;
         std::function<void()> Calls::*call = nullptr;
-        QAction *MainActions::*mark = nullptr;
+        QAction *MainActions::*slot = nullptr;
     };
     static const Row rows[] = {
-        {Kind::Menu, u"mnuDatei", u"&Datei"},
+        {Kind::Menu, u"mnuDatei", u"&Datei", &Calls::fileMenuShown},
         // Exit stays first: Alt+D, Enter ends the program as it always has.
-        {Kind::Item, u"mnuExit", u"Exit", &Calls::close},
+        {Kind::Item, u"mnuExit", u"E&xit", &Calls::close, &MainActions::m_mnuExit},
         {Kind::Separator, u"SeparatorImport"},
+        {Kind::Item, u"mnuDatendatei", u"&Datendatei öffnen", &Calls::openDataFile,
+         &MainActions::m_mnuDatendatei},
+        {Kind::Item, u"mnuOrdner", u"&Ordner öffnen", &Calls::openDataFolder, &MainActions::m_mnuOrdner},
         {Kind::Item, u"mnuImportieren", u"Datendatei &importieren…", &Calls::importDataFiles},
         {Kind::Menu, u"mnuAuswahl", u"&Auswahl"},
         {Kind::Item, u"mnuMesswerteProtokoll", u"&Messwerte protokollieren", &Calls::showMesswerteProtokoll},
@@ -63,6 +69,8 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
             menu = window->menuBar()->addMenu(caption);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
+            if (row.call)
+                QObject::connect(menu, &QMenu::aboutToShow, window, [call = calls.*row.call] { call(); });
             continue;
         }
         if (row.kind == Kind::Separator) {
@@ -72,10 +80,11 @@ void MainActions::createMenus(QMainWindow *window, const Calls &calls)
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
         action->setParent(window);
+        if (row.slot)
+            this->*row.slot = action;
         if (row.kind == Kind::Mark) {
             action->setCheckable(true);
             action->setChecked(true);
-            this->*row.mark = action;
         } else {
             QObject::connect(action, &QAction::triggered, window, [call = calls.*row.call] { call(); });
         }

@@ -16,6 +16,10 @@ class MainActions
 public:
     struct Calls
     {
+        std::function<void()> openDataFile;
+        std::function<void()> openDataFolder;
+        // The menu "Datei" is about to open: its items follow the data file.
+        std::function<void()> fileMenuShown;
         std::function<void()> close;
         std::function<void()> importDataFiles;
         std::function<void()> showMesswerteProtokoll;
@@ -36,6 +40,8 @@ public:
     // The check marks are the only record of whether the bars are shown.
     [[nodiscard]] QAction *symbolleiste() const { return m_mnuSymbolleiste; }
     [[nodiscard]] QAction *taskliste() const { return m_mnuTaskliste; }
+    [[nodiscard]] QAction *openDataFile() const { return m_mnuDatendatei; }
+    [[nodiscard]] QAction *openDataFolder() const { return m_mnuOrdner; }
 
 private:
     void createMenus(QMainWindow *window, const Calls &calls);
@@ -45,4 +51,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     QAction *m_mnuSymbolleiste = nullptr;
     QAction *m_mnuTaskliste = nullptr;
+    QAction *m_mnuDatendatei = nullptr;
+    QAction *m_mnuOrdner = nullptr;
+    QAction *m_mnuExit = nullptr;
 };

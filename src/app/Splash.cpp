@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -75,7 +76,7 @@ Splash::Splash() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     m_cmdExit->setGeometry(Twips::toPixels(9240, 2880, 600, 600));
     m_cmdExit->setIcon(QIcon(QStringLiteral(":/images/close.png")));
     m_cmdExit->setIconSize(QSize(32, 32));
-    m_cmdExit->setToolTip(QStringLiteral("Schliessen"));
+    m_cmdExit->setToolTip(QStringLiteral("Schliessen (Esc)"));
     m_cmdExit->setAccessibleName(QStringLiteral("Schliessen"));
     m_cmdExit->hide();
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
@@ -112,6 +113,17 @@ void Splash::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         activateStep();
+}
+
+void Splash::keyPressEvent(QKeyEvent *event)
+{
+    // The start window has no way to be closed; the About window closes on Escape.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        AppState::instance().mainGestartet()) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Splash::showEvent(QShowEvent *event)

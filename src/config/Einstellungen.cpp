@@ -141,11 +141,12 @@ void Einstellungen::createControls()
         ->setFont(arialFont(20.25, true));
 
     QLabel *label3 =
-        addLabel(QStringLiteral("Label3"), QStringLiteral("Wahl der Schnittstelle:"), {120, 840, 1695, 255});
+        addLabel(QStringLiteral("Label3"), QStringLiteral("&Wahl der Schnittstelle:"), {120, 840, 1695, 255});
     m_cmbPort = addInput<QComboBox>(QStringLiteral("cmbPort"), label3, {1800, 840, 855, 315});
+    m_cmbPort->setToolTip(QStringLiteral("Schnittstelle des Messgeräts"));
 
     QLabel *label1 =
-        addLabel(QStringLiteral("Label1"), QStringLiteral("Datei zum speichern:"), {120, 1680, 1695, 255});
+        addLabel(QStringLiteral("Label1"), QStringLiteral("Date&i zum speichern:"), {120, 1680, 1695, 255});
     m_fileName = addInput<QLineEdit>(QStringLiteral("FileName"), label1, {1800, 1680, 4095, 285});
     // Only the chooser sets the file; typing here would be ignored, so it must not look editable.
     m_fileName->setReadOnly(true);
@@ -154,7 +155,7 @@ void Einstellungen::createControls()
     m_fileName->setPalette(fileNamePalette);
 
     m_cmdFile = pictureButton(QStringLiteral("cmdFile"), QStringLiteral(":/images/folder.png"),
-                              QStringLiteral("Datei wählen"));
+                              QStringLiteral("Datei wählen"), Qt::Key_L);
     place(m_cmdFile, 6000, 1680, 615, 375);
     m_cmdFile->setIconSize(QSize(16, 16));
     connect(m_cmdFile, &QPushButton::clicked, this, &Einstellungen::chooseFile);
@@ -166,31 +167,32 @@ void Einstellungen::createControls()
     m_limitsFileName->setReadOnly(true);
     m_limitsFileName->setPalette(fileNamePalette);
     m_cmdLimitsFile = pictureButton(QStringLiteral("cmdLimitsFile"), QStringLiteral(":/images/folder.png"),
-                                    QStringLiteral("Grenzwertdatei wählen (Alt+G)"));
+                                    QStringLiteral("Grenzwertdatei wählen"));
+    m_cmdLimitsFile->setToolTip(QStringLiteral("Grenzwertdatei wählen (Alt+G)"));
     place(m_cmdLimitsFile, 6000, 2100, 615, 375);
     m_cmdLimitsFile->setIconSize(QSize(16, 16));
     // The caption's key opens the chooser: the field beside it takes no typing.
     label5->setBuddy(m_cmdLimitsFile);
     connect(m_cmdLimitsFile, &QPushButton::clicked, this, &Einstellungen::chooseLimitsFile);
     m_cmdLimitsClear = pictureButton(QStringLiteral("cmdLimitsClear"), QString(),
-                                     QStringLiteral("Keine Grenzwertdatei verwenden (Alt+K)"));
+                                     QStringLiteral("Keine Grenzwertdatei verwenden"), Qt::Key_K);
     m_cmdLimitsClear->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
     m_cmdLimitsClear->setIconSize(QSize(16, 16));
-    m_cmdLimitsClear->setShortcut(QKeySequence(Qt::ALT | Qt::Key_K));
     place(m_cmdLimitsClear, 5340, 2100, 615, 375);
     connect(m_cmdLimitsClear, &QPushButton::clicked, this, &Einstellungen::clearLimitsFile);
 
     QLabel *label4 =
-        addLabel(QStringLiteral("Label4"), QStringLiteral("Trennzeichen:"), {120, 2520, 1695, 255});
+        addLabel(QStringLiteral("Label4"), QStringLiteral("&Trennzeichen:"), {120, 2520, 1695, 255});
     m_cmbTrenner = addInput<QComboBox>(QStringLiteral("cmbTrenner"), label4, {1800, 2520, 1575, 315});
+    m_cmbTrenner->setToolTip(QStringLiteral("Trennzeichen zwischen den Spalten der Datendatei"));
 
     m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
-                              QStringLiteral("Einstellungen speichern"));
+                              QStringLiteral("Einstellungen speichern"), Qt::Key_S);
     place(m_cmdSave, 120, 3360, 855, 735);
     connect(m_cmdSave, &QPushButton::clicked, this, &Einstellungen::save);
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
-                              QStringLiteral("Exit"));
+                              QStringLiteral("Exit"), Qt::Key_E);
     place(m_cmdExit, 5760, 3360, 855, 735);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
 }

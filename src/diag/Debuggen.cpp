@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTime>
 #include <QTreeWidget>
@@ -74,18 +75,22 @@ void Debuggen::createControls()
     m_hexBytes = addInput<QLineEdit>(QStringLiteral("Text1"), label4, {600, 4800, 9255, 285});
     m_hexBytes->setReadOnly(true);
 
-    QLabel *label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Dez:"), {120, 5160, 375, 255});
+    // "Hex:" has no letter of its own: H and X belong to the menu bar, E to Exit.
+    QLabel *label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("De&z:"), {120, 5160, 375, 255});
     m_decimalBytes = addInput<QLineEdit>(QStringLiteral("Text2"), label5, {600, 5160, 9255, 285});
     m_decimalBytes->setReadOnly(true);
 
-    m_cmdRead = named(new QPushButton(QStringLiteral("Daten lesen"), area), QStringLiteral("cmdRead"));
+    m_cmdRead = named(new QPushButton(QStringLiteral("Daten &lesen"), area), QStringLiteral("cmdRead"));
+    m_cmdRead->setToolTip(QStringLiteral("Daten von der gewählten Schnittstelle auslesen"));
+    m_cmdRead->setAccessibleName(QStringLiteral("Daten lesen"));
     m_cmdRead->setAutoDefault(true);
     place(m_cmdRead, 120, 5640, 2055, 735);
     connect(m_cmdRead, &QPushButton::clicked, this, &Debuggen::readData);
 
-    QLabel *label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Wahl der Schnittstelle:"),
+    QLabel *label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("&Wahl der Schnittstelle:"),
                               {3480, 5640, 1695, 255});
     m_cmbPort = addInput<QComboBox>(QStringLiteral("cmbPort"), label3, {5160, 5640, 855, 315});
+    m_cmbPort->setToolTip(QStringLiteral("Schnittstelle, die ausgelesen wird"));
     connect(m_cmbPort, &QComboBox::currentIndexChanged, this, &Debuggen::portChoice);
     // Choosing the same entry again looks again: the device may have come or gone.
     connect(m_cmbPort, &QComboBox::activated, this, &Debuggen::portChoice);
@@ -96,9 +101,13 @@ void Debuggen::createControls()
     m_portUnknownWarning->setFont(arialFont(8.25, true));
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
-                              QStringLiteral("Exit"));
+                              QStringLiteral("Exit"), Qt::Key_E);
     place(m_cmdExit, 9000, 5640, 855, 735);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
+
+    // F5 reads, wherever the focus is in here.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, m_cmdRead,
+            &QPushButton::click);
 }
 
 void Debuggen::portChoice()

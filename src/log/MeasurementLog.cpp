@@ -4,6 +4,8 @@
 #include "link/ReadStatus.h"
 #include "log/ReadTimestamp.h"
 
+#include <QFileInfo>
+
 namespace MeasurementLog {
 
 bool isFilled(const QString &text)
@@ -43,6 +45,13 @@ UserMessage saveFailureMessage(const QString &path, const QString &reason)
     return {QStringLiteral("Fehler: Datenspeicherung"),
             QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
                 QStringLiteral(" geschrieben werden.\n\n") + reason};
+}
+
+QString savedStatusText(const QTime &time, const QString &type, const QString &number, const QString &path)
+{
+    return QStringLiteral("%1 gespeichert: %2 / %3 → %4")
+        .arg(time.toString(QStringLiteral("HH:mm:ss")), trimBlanks(type), trimBlanks(number),
+             QFileInfo(path).fileName());
 }
 
 } // namespace MeasurementLog

@@ -41,4 +41,9 @@ struct ReadView
                                     const QLocale &locale = QLocale());
 
 [[nodiscard]] UserMessage saveFailureMessage(const QString &path, const QString &reason);
+
+// What the status bar says after a save, so the operator sees it happened:
+// "16:41:15 gespeichert: A1 / 17 → Rotorlage.txt" (type, number, file name).
+[[nodiscard]] QString savedStatusText(const QTime &time, const QString &type, const QString &number,
+                                      const QString &path);
 } // namespace MeasurementLog

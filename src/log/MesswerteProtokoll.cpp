@@ -5,7 +5,9 @@
 #include "link/FrameReader.h"
 #include "link/PortNumber.h"
 #include "log/DataFileExport.h"
+#include "log/MesswerteLayout.h"
 #include "log/OperatorFieldColour.h"
+#include "log/UnsavedRecordQuestion.h"
 #include "log/VerdictView.h"
 #include "store/StoreJudge.h"
 #include "ui/ErrorBox.h"
@@ -13,55 +15,22 @@
 #include "ui/LayoutFit.h"
 #include "ui/WaitCursor.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 using namespace MeasurementLog;
+using namespace MesswerteLayout;
 
 namespace {
-
-// Caption, unit and place (twips) of each field; field 10 shares field 9's caption.
-struct FieldLayout
-{
-    const char *caption;
-    const char *unit;
-    int left;
-    int top;
-    int width;
-};
-
-constexpr std::array<FieldLayout, FieldCount> Layout{{
-    {"Typ:", nullptr, 1440, 720, 5775},
-    {"Nummer:", nullptr, 1440, 1080, 5775},
-    {"Polzahl:", nullptr, 2520, 1560, 975},
-    {"Drehzahl:", "rpm", 2520, 1920, 975},
-    {"Spannungskonstante:", "V/krpm", 2520, 2280, 975},
-    {"Spannung:", "V   (Phase-Phase)", 2520, 2640, 975},
-    {"elektrischer Winkel:", "°", 2520, 3000, 975},
-    {"mechanischer Winkel:", "°", 2520, 3360, 975},
-    {"Geberzähne:", nullptr, 2520, 3720, 975},
-    {"Datum / Zeit:", nullptr, 2520, 4200, 1575},
-    {nullptr, nullptr, 4320, 4200, 1575},
-    {"Visum:", nullptr, 2520, 4560, 3375},
-}};
-
-constexpr int FieldHeight = 375;
-constexpr int LabelLeft = 240;
-constexpr int LabelHeight = 255;
-constexpr int UnitLeft = 3600;
-constexpr int UnitWidth = 3000;
-
-// Where cmdExit stands; the window is sized from it.
-constexpr int ExitLeft = 6480;
-constexpr int ButtonTop = 5160;
-constexpr int PictureButtonWidth = 855;
-constexpr int ButtonHeight = 735;
 
 // The verdict stands in the free space between cmdRead and cmdSave.
 constexpr int VerdictLeft = 2400;
@@ -108,19 +77,20 @@ void MesswerteProtokoll::createControls()
     title->setFont(arialFont(20.25, true));
     place(title, 120, 120, 7215, 495);
 
-    m_cmdRead = new QPushButton(QStringLiteral("Daten lesen"), area);
+    // The menu bar's D, A, X and H stay free, so they work in here too.
+    m_cmdRead = new QPushButton(QStringLiteral("Daten &lesen"), area);
     m_cmdRead->setObjectName(QStringLiteral("cmdRead"));
     m_cmdRead->setToolTip(QStringLiteral("Daten von Messgerät auslesen"));
-    m_cmdRead->setAccessibleName(m_cmdRead->text());
+    m_cmdRead->setAccessibleName(QStringLiteral("Daten lesen"));
     place(m_cmdRead, 240, ButtonTop, 2055, ButtonHeight);
 
     m_cmdSave = pictureButton(QStringLiteral("cmdSave"), QStringLiteral(":/images/save.png"),
-                              QStringLiteral("Daten speichern"));
+                              QStringLiteral("Daten speichern"), Qt::Key_S);
     place(m_cmdSave, 4080, ButtonTop, PictureButtonWidth, ButtonHeight);
     m_cmdSave->setEnabled(false);
 
     m_cmdExit = pictureButton(QStringLiteral("cmdExit"), QStringLiteral(":/images/close.png"),
-                              QStringLiteral("Exit"));
+                              QStringLiteral("Exit"), Qt::Key_E);
     place(m_cmdExit, ExitLeft, ButtonTop, PictureButtonWidth, ButtonHeight);
 
     m_verdictField = new QLabel(area);
@@ -173,12 +143,21 @@ void MesswerteProtokoll::createControls()
         }
     }
     m_fields[TimeField]->setAccessibleName(QStringLiteral("Zeit"));
+    m_fields[TypeField]->setToolTip(QStringLiteral("Maschinentyp, bleibt für die nächste Messung"));
+    m_fields[NumberField]->setToolTip(QStringLiteral("Nummer der Maschine"));
+    m_fields[MarkField]->setToolTip(QStringLiteral("Visum des Prüfers"));
     fitCaptions(area);
     setTabOrder();
 
     connect(m_cmdRead, &QPushButton::clicked, this, &MesswerteProtokoll::readMeasurement);
     connect(m_cmdSave, &QPushButton::clicked, this, &MesswerteProtokoll::saveRecord);
     connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
+
+    // F5 reads, Ctrl+S saves when saving is available, wherever the focus is in here.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, m_cmdRead,
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, m_cmdSave,
+            &QPushButton::click);
 }
 
 void MesswerteProtokoll::setTabOrder()
@@ -233,8 +212,24 @@ void MesswerteProtokoll::checkOperatorFields()
                                         m_fields[MarkField]->text()));
 }
 
+bool MesswerteProtokoll::mayDropRecord()
+{
+    return !m_cmdSave->isEnabled() || UnsavedRecordQuestion::operatorDropsRecord(this);
+}
+
+void MesswerteProtokoll::closeEvent(QCloseEvent *event)
+{
+    if (!std::exchange(m_closeWithoutQuestion, false) && !mayDropRecord()) {
+        event->ignore();
+        return;
+    }
+    ChildWindow::closeEvent(event);
+}
+
 void MesswerteProtokoll::readMeasurement()
 {
+    if (!mayDropRecord())
+        return;
     for (int i = NumberField; i < FieldCount; ++i)
         m_fields[std::size_t(i)]->clear();
     m_cmdSave->setEnabled(false);
@@ -292,16 +287,20 @@ void MesswerteProtokoll::saveRecord()
     const QString storeNote = [&] {
         const WaitCursor waitCursor;
         m_results.use(storeSetup());
+        // Without a limits file nothing was judged: no verdict, not "none".
         return m_results.save(m_frame, m_readTime, fields, state.dataFile(),
                               m_limits ? StoreJudge::fromVerdict(m_verdict) : StoreVerdict{});
     }();
-    if (!storeNote.isEmpty())
-        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
+    state.setLastReadOutcome(savedStatusText(QTime::currentTime(), m_fields[TypeField]->text(),
+                                             m_fields[NumberField]->text(), state.dataFile()));
     state.noteRecordSaved();
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);
+    // After the status bar's text of the save, whatever it says.
+    if (!storeNote.isEmpty())
+        state.setLastReadOutcome(state.lastReadOutcome() + QStringLiteral("; ") + storeNote);
 }
 
 void MesswerteProtokoll::catchUpResults()

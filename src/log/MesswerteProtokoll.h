@@ -35,8 +35,17 @@ public:
     void readMeasurement();
     void saveRecord();
 
+    // A complete record that waits unsaved (the save is available) is not
+    // dropped unasked: asks once; true when nothing waits or the operator
+    // chose "Verwerfen".
+    [[nodiscard]] bool mayDropRecord();
+    // The next close drops a waiting record without asking: the main window
+    // has asked already, or the session ends.
+    void closeWithoutQuestion() { m_closeWithoutQuestion = true; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
@@ -58,6 +67,7 @@ private:
     QLabel *m_verdictField = nullptr;
     // True while no valid record waits to be saved.
     bool m_saved = true;
+    bool m_closeWithoutQuestion = false;
     std::optional<MeasurementRecord> m_record; // the valid reading shown
     std::optional<LimitsFile> m_limits;        // of the limits file set
     Verdict m_verdict;                         // on m_record

@@ -187,6 +187,9 @@ void Auswertung::createControls()
     m_cmdPdf = button(QStringLiteral("cmdPdf"), QStringLiteral("PDF-Be&richt…"));
     m_cmdExit = button(QStringLiteral("cmdExit"), QStringLiteral("&Schließen"));
     m_cmdRefresh->setToolTip(QStringLiteral("Neu lesen (F5)"));
+    m_cmdPng->setToolTip(QStringLiteral("Das Diagramm als PNG-Bild speichern"));
+    m_cmdPdf->setToolTip(QStringLiteral("Tabelle und Diagramm als PDF-Bericht speichern"));
+    m_cmdExit->setToolTip(QStringLiteral("Fenster schließen"));
     connect(m_cmdRefresh, &QPushButton::clicked, this, &Auswertung::refresh);
     connect(m_cmdPng, &QPushButton::clicked, this, [this] { askAndExport(false); });
     connect(m_cmdPdf, &QPushButton::clicked, this, [this] { askAndExport(true); });

@@ -45,6 +45,14 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
       m_typing(new QTimer(this))
 {
     setObjectName(QStringLiteral("fraFilter"));
+    m_type->setToolTip(QStringLiteral("Nur Messungen dieses Maschinentyps zeigen"));
+    m_number->setToolTip(QStringLiteral("Nur Messungen zeigen, deren Nummer diesen Text enthält"));
+    m_fromOn->setToolTip(QStringLiteral("Nur Messungen ab diesem Tag zeigen"));
+    m_toOn->setToolTip(QStringLiteral("Nur Messungen bis zu diesem Tag zeigen"));
+    m_from->setToolTip(m_fromOn->toolTip());
+    m_to->setToolTip(m_toOn->toolTip());
+    m_verdict->setToolTip(QStringLiteral("Nur Messungen mit dieser Bewertung zeigen"));
+    m_quantity->setToolTip(QStringLiteral("Größe, die das Diagramm zeigt"));
     m_type->addItem(QStringLiteral("(alle Typen)"), QString());
     m_type->setMinimumContentsLength(12);
     m_type->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

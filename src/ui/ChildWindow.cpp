@@ -28,7 +28,11 @@ ChildWindow::ChildWindow(const QString &objectName, const QString &caption, QWid
 
 void ChildWindow::sizeFromExitButton(int left, int top, int width, int height)
 {
-    resize(Twips::toPixelsX(left + width + 230), Twips::toPixelsY(top + height + 500));
+    const QSize size(Twips::toPixelsX(left + width + 230), Twips::toPixelsY(top + height + 500));
+    resize(size);
+    // Never smaller, not even maximised in a small frame: the frame's scroll
+    // bars then bring every control into view, as at high display scaling.
+    setMinimumSize(size);
 }
 
 void ChildWindow::place(QWidget *control, int left, int top, int width, int height)
@@ -51,13 +55,18 @@ QLabel *ChildWindow::addLabel(const QString &name, const QString &text, const QR
     return label;
 }
 
-QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip)
+QPushButton *ChildWindow::pictureButton(const QString &name, const QString &image, const QString &toolTip,
+                                        Qt::Key accessKey)
 {
     auto *button = named(new QPushButton(m_client), name);
     button->setIcon(QIcon(image));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
+    button->setToolTip(toolTip);
+    if (accessKey != Qt::Key_unknown) {
+        button->setShortcut(QKeySequence(Qt::ALT | accessKey));
+        button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(toolTip, QChar(accessKey)));
+    }
     // Enter on a focused button presses it, as the bench's operators are used to.
     button->setAutoDefault(true);
     return button;

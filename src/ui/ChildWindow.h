@@ -25,15 +25,18 @@ signals:
 
 protected:
     // Window size from the close button: width = left + width + 230,
-    // height = top + height + 500 (twips).
+    // height = top + height + 500 (twips); also the smallest size it takes.
     void sizeFromExitButton(int left, int top, int width, int height);
     static void place(QWidget *control, int left, int top, int width, int height);
     // Caption label beside an input: buddy and accessible name follow the caption.
     static void setBuddyCaption(QLabel *caption, QWidget *input);
     // A button on the client area showing a picture instead of a caption;
-    // its tool tip names it, also for screen readers.
+    // its tool tip names it, also for screen readers. Alt with accessKey (a
+    // letter) presses it, as an underlined caption letter would; the tool
+    // tip says so: "Daten speichern (Alt+S)". Without accessKey the tool tip
+    // stands as given (a caption's key may lead to the button).
     [[nodiscard]] QPushButton *pictureButton(const QString &name, const QString &image,
-                                             const QString &toolTip);
+                                             const QString &toolTip, Qt::Key accessKey = Qt::Key_unknown);
     // A label on the client area at its place in twips.
     QLabel *addLabel(const QString &name, const QString &text, const QRect &twips);
     // An input at its place, with the caption label beside it as buddy and name.

@@ -11,7 +11,11 @@ constexpr qreal PointStep = 0.25;
 
 [[nodiscard]] bool fits(const QFont &font, const QLabel *label)
 {
-    return QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width();
+    // The sign before an access key is not drawn; the key is underlined.
+    QString shown = label->text();
+    if (label->buddy())
+        shown.remove(QLatin1Char('&'));
+    return QFontMetrics(font).horizontalAdvance(shown) <= label->contentsRect().width();
 }
 
 void fitCaption(QLabel *label)

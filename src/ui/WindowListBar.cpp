@@ -49,6 +49,7 @@ void WindowListBar::addWindow(QMdiSubWindow *window)
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setText(window->windowTitle());
     button->setAccessibleName(window->windowTitle());
+    button->setToolTip(QStringLiteral("Fenster zeigen"));
     m_group->addButton(button);
     addWidget(button);
     m_buttons.insert(window, button);

@@ -1,13 +1,25 @@
 // The real program on a Linux desktop: under a virtual X server with and
-// without a window manager, and when the session ends by a signal.
-// Needs QUORAN_EXE (CTest sets it), Xvfb, the X tools and openbox.
+// without a window manager, at high display scaling, and when the session
+// ends by a signal. Needs QUORAN_EXE (CTest sets it), Xvfb, the X tools and
+// openbox.
 
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "app/Windows.h"
+#include "support/AppTestEnvironment.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 #include "support/XSession.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -34,6 +46,136 @@ QString startProgram(ChildProcess &child, const XSession &x, const QTemporaryDir
     return x.waitForMainWindow();
 }
 
+// The scaling step runs this test program a second time inside its X
+// session, with this argument, so that it can see where the windows' controls
+// are; the pointer and the wheel go through the X server all the same.
+constexpr char ReachArgument[] = "--reach-every-control";
+
+// Moves the X server's pointer over a point of widget, then does action there.
+void pointAt(const QWidget *widget, QPoint point, const QStringList &action = {})
+{
+    const QPoint target = widget->mapToGlobal(point);
+    const QPointF native = QPointF(target) * widget->devicePixelRatioF();
+    QProcess::execute(QStringLiteral("xdotool"), {"mousemove", QString::number(qRound(native.x())),
+                                                  QString::number(qRound(native.y()))});
+    waitUntil([target] { return QCursor::pos() == target; }, 2000);
+    if (!action.isEmpty())
+        QProcess::execute(QStringLiteral("xdotool"), action);
+}
+
+// The part of control that has to show: all of it, or for a list about as
+// large as the frame's visible part or larger, a good piece of its start.
+QRect partToShow(QMdiArea *area, const QWidget *control)
+{
+    return QRect(QPoint(0, 0), control->size().boundedTo(area->viewport()->size() / 2));
+}
+
+// Clicks the frame's scroll bar arrows, as the operator would, until that
+// part of control lies inside the frame's visible part.
+bool bringIntoView(QMdiArea *area, QWidget *control)
+{
+    for (int round = 0; round < 4; ++round) {
+        const QRect viewport = area->viewport()->rect();
+        const QRect place =
+            partToShow(area, control).translated(control->mapTo(area->viewport(), QPoint(0, 0)));
+        if (viewport.contains(place))
+            return true;
+        const bool vertical = place.top() < viewport.top() || place.bottom() > viewport.bottom();
+        QScrollBar *bar = vertical ? area->verticalScrollBar() : area->horizontalScrollBar();
+        if (!bar->isVisible())
+            return false;
+        const int excess = vertical ? (place.top() < viewport.top() ? place.top() - viewport.top()
+                                                                    : place.bottom() - viewport.bottom())
+                                    : (place.left() < viewport.left() ? place.left() - viewport.left()
+                                                                      : place.right() - viewport.right());
+        // The arrows sit at the bar's ends, each as broad as the bar is thick.
+        const int thickness = vertical ? bar->width() : bar->height();
+        const int length = vertical ? bar->height() : bar->width();
+        const int along = excess > 0 ? length - thickness / 2 : thickness / 2;
+        const QPoint arrow = vertical ? QPoint(thickness / 2, along) : QPoint(along, thickness / 2);
+        const int clicks = (qAbs(excess) + bar->singleStep() - 1) / bar->singleStep();
+        pointAt(bar, arrow, {"click", "--repeat", QString::number(clicks), "--delay", "40", "1"});
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+// Whether the pointer over the middle of the part that shows reaches control;
+// a button is pressed there and let go elsewhere, so it shows pressed but
+// does not act.
+bool pointerReaches(QMdiArea *area, QWidget *control)
+{
+    const QPoint middle = partToShow(area, control).center();
+    pointAt(control, middle);
+    const auto under = [control, middle] {
+        const QWidget *found = QApplication::widgetAt(control->mapToGlobal(middle));
+        return found && (found == control || control->isAncestorOf(found));
+    };
+    if (!waitUntil(under, 2000))
+        return false;
+    auto *button = qobject_cast<QAbstractButton *>(control);
+    if (!button || !button->isEnabled())
+        return true;
+    QProcess::execute(QStringLiteral("xdotool"), {"mousedown", "1"});
+    const bool pressed = waitUntil([button] { return button->isDown(); }, 2000);
+    pointAt(control->window(), QPoint(2, 2), {"mouseup", "1"});
+    return pressed;
+}
+
+// Opens each work window, normal or maximised, and reaches every control of
+// it; says what it could not reach. Exit status 0 when it reached everything.
+int reachEveryControl(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const bool maximised = argc > 2 && qstrcmp(argv[2], "maximised") == 0;
+    const AppTestEnvironment env;
+    env.writeIni("[Rotorlage]\r\nSchnittstelle=Com1\r\n[Schnittstellen]\r\nCom1=" +
+                 QFile::encodeName(env.path(QStringLiteral("fehlt"))) + "\r\n");
+    LoadSettings();
+    Main *main = Windows::main();
+    main->show();
+    if (!QTest::qWaitForWindowActive(main) || !waitUntil([main] { return main->isMaximized(); }))
+        return 2;
+    QTest::qWait(500);
+    QMdiArea *area = main->mdiArea();
+    const std::pair<const char *, void (Main::*)()> windows[] = {
+        {"MesswerteProtokoll", &Main::showMesswerteProtokoll},
+        {"Einstellungen", &Main::showEinstellungen},
+        {"Debuggen", &Main::showDebuggen},
+        {"Auswertung", &Main::showAuswertung},
+    };
+    QStringList unreached;
+    for (const auto &[name, show] : windows) {
+        (main->*show)();
+        QMdiSubWindow *window = area->activeSubWindow();
+        if (maximised)
+            window->showMaximized();
+        QTest::qWait(300);
+        qInfo("%s: window %dx%d, visible part of the frame %dx%d", name, window->width(), window->height(),
+              area->viewport()->width(), area->viewport()->height());
+        const QList<QWidget *> children = window->widget()->findChildren<QWidget *>();
+        int reached = 0;
+        for (QWidget *control : children) {
+            if (!control->isVisibleTo(window) || control->objectName().startsWith(QLatin1String("qt_")) ||
+                !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QComboBox *>(control) ||
+                  qobject_cast<QLineEdit *>(control) || qobject_cast<QAbstractItemView *>(control)))
+                continue;
+            if (bringIntoView(area, control) && pointerReaches(area, control))
+                ++reached;
+            else
+                unreached << QStringLiteral("%1.%2").arg(QLatin1String(name), control->objectName());
+        }
+        qInfo("%s: %d controls reached", name, reached);
+        if (reached == 0)
+            unreached << QLatin1String(name);
+        window->close();
+        QTest::qWait(100);
+    }
+    for (const QString &name : std::as_const(unreached))
+        qInfo("not reached: %s", qPrintable(name));
+    return unreached.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 class TestDesktop : public QObject
@@ -43,6 +185,8 @@ private slots:
     void init();
     void aboutRoundTripsKeepMainWindowMaximised_data();
     void aboutRoundTripsKeepMainWindowMaximised();
+    void everyControlReachableAtDoubleScaling_data();
+    void everyControlReachableAtDoubleScaling();
     void sessionEndClosesMainWindow_data();
     void sessionEndClosesMainWindow();
 };
@@ -124,6 +268,32 @@ void TestDesktop::aboutRoundTripsKeepMainWindowMaximised()
     }
 }
 
+void TestDesktop::everyControlReachableAtDoubleScaling_data()
+{
+    QTest::addColumn<QString>("windowState");
+    QTest::newRow("normal") << "normal";
+    QTest::newRow("maximised") << "maximised";
+}
+
+void TestDesktop::everyControlReachableAtDoubleScaling()
+{
+    QFETCH(QString, windowState);
+    // A common laptop screen at 200 %: 683 x 384 pixels as the program counts them.
+    const XSession x(true, QSize(1366, 768));
+    QVERIFY2(x.isValid(), qPrintable(x.errorString()));
+    ChildProcess probe;
+    QProcessEnvironment environment = x.environment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    probe.process.setProcessEnvironment(environment);
+    probe.process.setProcessChannelMode(QProcess::MergedChannels);
+    probe.process.start(QCoreApplication::applicationFilePath(), {ReachArgument, windowState});
+    QVERIFY(probe.process.waitForFinished(120000));
+    const QByteArray output = probe.process.readAll();
+    qInfo("%s", output.trimmed().constData());
+    QCOMPARE(probe.process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(probe.process.exitCode() == 0, output.constData());
+}
+
 void TestDesktop::sessionEndClosesMainWindow_data()
 {
     QTest::addColumn<int>("signalNumber");
@@ -191,5 +361,13 @@ void TestDesktop::sessionEndClosesMainWindow()
         QVERIFY2(ini.count(key) == 1, ini.constData());
 }
 
-QTEST_GUILESS_MAIN(TestDesktop)
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], ReachArgument) == 0)
+        return reachEveryControl(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestDesktop test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_desktop.moc"

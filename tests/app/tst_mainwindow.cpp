@@ -1,3 +1,4 @@
+#include "app/ImportCommand.h"
 #include "app/Main.h"
 #include "app/Splash.h"
 #include "app/Windows.h"
@@ -8,9 +9,11 @@
 #include "review/Auswertung.h"
 #include "support/AppTestEnvironment.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "ui/WindowListBar.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
@@ -37,6 +40,9 @@ private slots:
     void closingWithThreeChildWindowsSavesSettings();
     void statusBarFollowsSettings();
     void everyControlHasAnAccessibleName();
+    void focusedControlScrollsIntoView();
+    void importReport_data();
+    void importReport();
 };
 
 void TestMainWindow::menuCaptions_data()
@@ -44,30 +50,37 @@ void TestMainWindow::menuCaptions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("shortcut");
     QTest::newRow("mnuDatei") << "mnuDatei"
-                              << "&Datei" << false;
+                              << "&Datei" << false << "";
+    QTest::newRow("mnuDatendatei") << "mnuDatendatei"
+                                   << "&Datendatei öffnen" << false << "";
+    QTest::newRow("mnuOrdner") << "mnuOrdner"
+                               << "&Ordner öffnen" << false << "";
+    QTest::newRow("mnuImportieren") << "mnuImportieren"
+                                    << "Datendatei &importieren…" << false << "";
     QTest::newRow("mnuExit") << "mnuExit"
-                             << "Exit" << false;
+                             << "E&xit" << false << "Alt+F4";
     QTest::newRow("mnuAuswahl") << "mnuAuswahl"
-                                << "&Auswahl" << false;
+                                << "&Auswahl" << false << "";
     QTest::newRow("mnuMesswerteProtokoll") << "mnuMesswerteProtokoll"
-                                           << "&Messwerte protokollieren" << false;
+                                           << "&Messwerte protokollieren" << false << "";
     QTest::newRow("mnuAuswertung") << "mnuAuswertung"
-                                   << "Messwerte a&uswerten" << false;
+                                   << "Messwerte a&uswerten" << false << "";
     QTest::newRow("mnuExtras") << "mnuExtras"
-                               << "E&xtras" << false;
+                               << "E&xtras" << false << "";
     QTest::newRow("mnuSymbolleiste") << "mnuSymbolleiste"
-                                     << "&Symbolleiste" << true;
+                                     << "&Symbolleiste" << true << "";
     QTest::newRow("mnuTaskliste") << "mnuTaskliste"
-                                  << "&Taskliste" << true;
+                                  << "&Taskliste" << true << "";
     QTest::newRow("mnuEinstellungen") << "mnuEinstellungen"
-                                      << "&Einstellungen" << false;
+                                      << "&Einstellungen" << false << "";
     QTest::newRow("mnuDebuggen") << "mnuDebuggen"
-                                 << "&Debuggen" << false;
+                                 << "&Debuggen" << false << "";
     QTest::newRow("mnuHilfe") << "mnuHilfe"
-                              << "&Hilfe" << false;
+                              << "&Hilfe" << false << "";
     QTest::newRow("mnuInfo") << "mnuInfo"
-                             << "Inf&o" << false;
+                             << "Inf&o" << false << "";
 }
 
 void TestMainWindow::menuCaptions()
@@ -75,13 +88,14 @@ void TestMainWindow::menuCaptions()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(bool, checked);
+    QFETCH(QString, shortcut);
     AppTestEnvironment env;
     Main *main = Windows::main();
     auto *action = main->findChild<QAction *>(name);
     QVERIFY2(action, qPrintable(name));
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->isChecked(), checked);
-    QVERIFY(action->shortcut().isEmpty());
+    QCOMPARE(action->shortcut().toString(), shortcut);
 }
 
 void TestMainWindow::toolBarButtons()
@@ -254,7 +268,19 @@ void TestMainWindow::statusBarFollowsSettings()
     QVERIFY(file->text().contains(QStringLiteral("/tmp/x/Messung.txt")));
     QVERIFY(demo->text().isEmpty());
 
-    // Plugged in while the program runs: shown once the main window is active again.
+    // A data file whose folder is gone is flagged before a save fails, and
+    // neither it nor its folder can be opened.
+    const QString folder = fixture.env.path(QStringLiteral("Daten"));
+    AppState::instance().setDataFile(folder + QStringLiteral("/Rotorlage.txt"));
+    auto *openFile = main->findChild<QAction *>("mnuDatendatei");
+    auto *openFolder = main->findChild<QAction *>("mnuOrdner");
+    QTRY_COMPARE(file->text(), QStringLiteral("Datei: %1/Rotorlage.txt (Ordner fehlt)").arg(folder));
+    QVERIFY(!openFile->isEnabled());
+    QVERIFY(!openFolder->isEnabled());
+
+    // Plugged in and the folder made while the program runs: shown once the
+    // main window is active again.
+    QVERIFY(QDir().mkdir(folder));
     QFile device(adapter);
     QVERIFY(device.open(QIODevice::WriteOnly));
     device.close();
@@ -265,6 +291,15 @@ void TestMainWindow::statusBarFollowsSettings()
     main->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(main));
     QTRY_COMPARE(port->text(), QStringLiteral("Com3: %1").arg(adapter));
+    QTRY_COMPARE(file->text(), QStringLiteral("Datei: %1/Rotorlage.txt").arg(folder));
+    QVERIFY(openFolder->isEnabled());
+    QVERIFY(!openFile->isEnabled());
+    // The menu looks again as it opens.
+    QVERIFY(writeFile(folder + QStringLiteral("/Rotorlage.txt"), "Typ\r\n"));
+    auto *fileMenu = main->findChild<QMenu *>("mnuDatei");
+    fileMenu->popup(main->mapToGlobal(QPoint(0, 0)));
+    QTRY_VERIFY(openFile->isEnabled());
+    fileMenu->close();
 
     AppState &state = AppState::instance();
     state.setSchnittstelle(QStringLiteral("Com9"));
@@ -308,6 +343,99 @@ void TestMainWindow::everyControlHasAnAccessibleName()
     }
     // Our controls all carry names, so none may slip through unchecked.
     QVERIFY(checked > 30);
+
+    // Every control that does something says so in German when pointed at.
+    QStringList withoutTip;
+    for (QWidget *control : std::as_const(controls)) {
+        const auto *edit = qobject_cast<QLineEdit *>(control);
+        // Read-only fields and lists only show.
+        if (control->objectName().startsWith(QLatin1String("qt_")) || control->objectName().isEmpty() ||
+            (edit && edit->isReadOnly()) || qobject_cast<QAbstractItemView *>(control))
+            continue;
+        if (control->toolTip().isEmpty())
+            withoutTip << control->objectName();
+    }
+    QVERIFY2(withoutTip.isEmpty(), qPrintable(withoutTip.join(QLatin1String(", "))));
+
+    // In each work window its own access keys, none twice and none of the
+    // menu bar's D, A, X and H, which stay active in there.
+    const QList<QKeySequence> menuBarKeys{
+        QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::ALT | Qt::Key_A),
+        QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::ALT | Qt::Key_H)};
+    for (const QMdiSubWindow *window : main->mdiArea()->subWindowList()) {
+        QList<QKeySequence> keys;
+        for (const QLabel *caption : window->findChildren<QLabel *>()) {
+            if (caption->buddy() && caption->text().contains(QLatin1Char('&')))
+                keys << QKeySequence::mnemonic(caption->text());
+        }
+        for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            if (!button->shortcut().isEmpty())
+                keys << button->shortcut();
+        }
+        QVERIFY2(keys.size() >= 4, qPrintable(window->objectName()));
+        for (const QKeySequence &key : std::as_const(keys)) {
+            QVERIFY2(keys.count(key) == 1 && !menuBarKeys.contains(key),
+                     qPrintable(window->objectName() + QLatin1Char(' ') + key.toString()));
+        }
+    }
+}
+
+void TestMainWindow::focusedControlScrollsIntoView()
+{
+    MainWindowFixture fixture;
+    Main *main = fixture.showMain();
+    QTRY_VERIFY(AppState::instance().mainGestartet());
+    main->showMesswerteProtokoll();
+    MesswerteProtokoll *log = main->messwerteProtokoll();
+    // A frame much smaller than the work window, as at 200 % on a laptop.
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(420, 300);
+    QWidget *viewport = main->mdiArea()->viewport();
+    QTRY_VERIFY2(viewport->height() < log->height() / 2 && viewport->width() < log->width(),
+                 qPrintable(QStringLiteral("%1x%2").arg(viewport->width()).arg(viewport->height())));
+    log->showMaximized();
+    for (const int index : {11, 0, 10, 1}) {
+        QLineEdit *field = log->field(index);
+        field->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        const QRect place(field->mapTo(viewport, QPoint(0, 0)), field->size());
+        QVERIFY2(viewport->rect().contains(place), qPrintable(field->objectName()));
+    }
+}
+
+void TestMainWindow::importReport_data()
+{
+    QTest::addColumn<bool>("blocked"); // a folder in the store's place
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("read, a line rejected")
+        << false << "Datendatei importieren"
+        << QStringList{"Zeilen gelesen: 2\n", "neu aufgenommen: 1\n", "schon vorhanden: 0\n",
+                       "abgewiesen: 1\n  Zeile 3: "};
+    QTest::newRow("store a folder") << true << "Fehler: Datendatei importieren"
+                                    << QStringList{"Ergebnisdatenbank: ein Ordner an ihrer Stelle"};
+}
+
+void TestMainWindow::importReport()
+{
+    QFETCH(bool, blocked);
+    QFETCH(QString, title);
+    QFETCH(QStringList, parts);
+    MainWindowFixture fixture;
+    fixture.showMain();
+    if (blocked)
+        QVERIFY(QDir().mkdir(AppState::instance().resultsFile()));
+    const QString data =
+        makeFile(fixture.env.path("Rotorlage.txt"),
+                 SemicolonHeader + "A1;17;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:03:22;MK\r\n"
+                                   "A1;18;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;;MK\r\n");
+    ImportCommand::importFiles({data}, fixture.main);
+    QCOMPARE(fixture.boxes.count(), 1);
+    const MessageBoxCatcher::Caught box = fixture.boxes.caught().first();
+    QCOMPARE(box.message.title, title);
+    QCOMPARE(box.icon, blocked ? QMessageBox::Critical : QMessageBox::Information);
+    for (const QString &part : parts)
+        QVERIFY2(box.message.text.contains(part), qPrintable(box.message.text));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -153,7 +153,7 @@ void TestStartup::splashLayout()
     QCOMPARE(splash->width(), qRound(10155 * dpiX / 1440));
     QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     QVERIFY(splash->exitButton()->isHidden());
-    QCOMPARE(splash->exitButton()->toolTip(), QStringLiteral("Schliessen"));
+    QCOMPARE(splash->exitButton()->toolTip(), QStringLiteral("Schliessen (Esc)"));
     QCOMPARE(splash->findChild<QLabel *>("lblPlatform")->text(), QStringLiteral("Plattform: Linux"));
     QCOMPARE(splash->findChild<QLabel *>("lblBeschreibung")->text(),
              QStringLiteral("Messdaten aus dem Quoran auslesen"));

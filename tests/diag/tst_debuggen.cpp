@@ -134,10 +134,10 @@ void TestDebuggen::layout_data()
     QTest::newRow("ListView1") << "ListView1" << QRect(120, 1200, 9735, 3495) << "";
     QTest::newRow("Label4") << "Label4" << QRect(120, 4800, 375, 255) << "Hex:";
     QTest::newRow("Text1") << "Text1" << QRect(600, 4800, 9255, 285) << "";
-    QTest::newRow("Label5") << "Label5" << QRect(120, 5160, 375, 255) << "Dez:";
+    QTest::newRow("Label5") << "Label5" << QRect(120, 5160, 375, 255) << "De&z:";
     QTest::newRow("Text2") << "Text2" << QRect(600, 5160, 9255, 285) << "";
-    QTest::newRow("cmdRead") << "cmdRead" << QRect(120, 5640, 2055, 735) << "Daten lesen";
-    QTest::newRow("Label3") << "Label3" << QRect(3480, 5640, 1695, 255) << "Wahl der Schnittstelle:";
+    QTest::newRow("cmdRead") << "cmdRead" << QRect(120, 5640, 2055, 735) << "Daten &lesen";
+    QTest::newRow("Label3") << "Label3" << QRect(3480, 5640, 1695, 255) << "&Wahl der Schnittstelle:";
     QTest::newRow("cmbPort") << "cmbPort" << QRect(5160, 5640, 855, 315) << "Com1";
     QTest::newRow("Label6") << "Label6" << QRect(2760, 6000, 4455, 255)
                             << "ACHTUNG: Schnittstelle im System nicht bekannt!!!";
@@ -199,7 +199,7 @@ void TestDebuggen::windowAndColumns()
     QCOMPARE(fixture.ports()->accessibleName(), QStringLiteral("Wahl der Schnittstelle:"));
     QVERIFY(!fixture.ports()->isEditable());
     auto *exit = fixture.control<QPushButton>("cmdExit");
-    QCOMPARE(exit->toolTip(), QStringLiteral("Exit"));
+    QCOMPARE(exit->toolTip(), QStringLiteral("Exit (Alt+E)"));
     QCOMPARE(exit->accessibleName(), QStringLiteral("Exit"));
     QVERIFY(!exit->icon().pixmap(QSize(32, 32)).isNull());
 }

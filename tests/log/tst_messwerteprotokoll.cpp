@@ -1,8 +1,11 @@
 #include "SimFrame.h"
 #include "app/Main.h"
 #include "app/Settings.h"
+#include "app/Splash.h"
 #include "app/Windows.h"
+#include "config/Einstellungen.h"
 #include "core/AppState.h"
+#include "diag/Debuggen.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
 #include "log/MesswerteProtokoll.h"
@@ -13,6 +16,7 @@
 #include "support/StoreRows.h"
 #include "support/TestFiles.h"
 #include "ui/Twips.h"
+#include "ui/WindowListBar.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +30,10 @@ namespace {
 
 const QColor Green(128, 255, 128);
 const QColor Red(255, 128, 128);
+
+const UserMessage UnsavedQuestion{
+    QStringLiteral("Messung nicht gespeichert"),
+    QStringLiteral("Die angezeigte Messung ist noch nicht gespeichert. Verwerfen?")};
 
 QColor base(const QLineEdit *edit)
 {
@@ -104,6 +112,10 @@ private slots:
     void missingSpeedLeavesFieldEmpty();
     void clickIntoFieldSelectsAll();
     void exitCloses();
+    void unsavedRecordQuestion_data();
+    void unsavedRecordQuestion();
+    void keys_data();
+    void keys();
     void verdictFollowsType();
 };
 
@@ -118,8 +130,8 @@ void TestMesswerteProtokoll::layout_data()
                         const QString &name) {
         QTest::addRow("lblDaten%d", index) << index << caption << unit << twips << name;
     };
-    row(0, "Typ:", "", {1440, 720, 5775, 375}, "Typ:");
-    row(1, "Nummer:", "", {1440, 1080, 5775, 375}, "Nummer:");
+    row(0, "&Typ:", "", {1440, 720, 5775, 375}, "Typ:");
+    row(1, "&Nummer:", "", {1440, 1080, 5775, 375}, "Nummer:");
     row(2, "Polzahl:", "", {2520, 1560, 975, 375}, "Polzahl:");
     row(3, "Drehzahl:", "rpm", {2520, 1920, 975, 375}, "Drehzahl:");
     row(4, "Spannungskonstante:", "V/krpm", {2520, 2280, 975, 375}, "Spannungskonstante:");
@@ -129,7 +141,7 @@ void TestMesswerteProtokoll::layout_data()
     row(8, "Geberzähne:", "", {2520, 3720, 975, 375}, "Geberzähne:");
     row(9, "Datum / Zeit:", "", {2520, 4200, 1575, 375}, "Datum / Zeit:");
     row(10, "", "", {4320, 4200, 1575, 375}, "Zeit");
-    row(11, "Visum:", "", {2520, 4560, 3375, 375}, "Visum:");
+    row(11, "&Visum:", "", {2520, 4560, 3375, 375}, "Visum:");
 }
 
 void TestMesswerteProtokoll::layout()
@@ -195,11 +207,17 @@ void TestMesswerteProtokoll::buttonsAndWindow()
         QString toolTip;
         QRect twips;
         bool picture;
+        QString accessibleName;
     };
     const Button buttons[] = {
-        {"cmdRead", "Daten lesen", "Daten von Messgerät auslesen", {240, 5160, 2055, 735}, false},
-        {"cmdSave", "", "Daten speichern", {4080, 5160, 855, 735}, true},
-        {"cmdExit", "", "Exit", {6480, 5160, 855, 735}, true},
+        {"cmdRead",
+         "Daten &lesen",
+         "Daten von Messgerät auslesen",
+         {240, 5160, 2055, 735},
+         false,
+         "Daten lesen"},
+        {"cmdSave", "", "Daten speichern (Alt+S)", {4080, 5160, 855, 735}, true, "Daten speichern"},
+        {"cmdExit", "", "Exit (Alt+E)", {6480, 5160, 855, 735}, true, "Exit"},
     };
     for (const Button &wanted : buttons) {
         auto *button = window.findChild<QPushButton *>(wanted.name);
@@ -207,7 +225,7 @@ void TestMesswerteProtokoll::buttonsAndWindow()
         QCOMPARE(button->text(), wanted.text);
         QCOMPARE(button->toolTip(), wanted.toolTip);
         QCOMPARE(button->icon().isNull(), !wanted.picture);
-        QCOMPARE(button->accessibleName(), wanted.picture ? wanted.toolTip : wanted.text);
+        QCOMPARE(button->accessibleName(), wanted.accessibleName);
         QCOMPARE(button->geometry(), Twips::toPixels(wanted.twips.x(), wanted.twips.y(), wanted.twips.width(),
                                                      wanted.twips.height()));
     }
@@ -325,6 +343,11 @@ void TestMesswerteProtokoll::operatorFlow()
     QVERIFY(fixture.window->isSaved());
     QVERIFY(!fixture.button("cmdSave")->isEnabled());
     QCOMPARE(QApplication::focusWidget(), fixture.button("cmdRead"));
+    // The status bar says what was saved where.
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d gespeichert: A1 / 17 → Rotorlage.txt$"))
+                 .match(fixture.statusText())
+                 .hasMatch(),
+             qPrintable(fixture.statusText()));
     // The fields stay until the next read; saving again needs a new read.
     QCOMPARE(fixture.field(11)->text(), QStringLiteral("MK"));
     fixture.fill(1, "18");
@@ -480,13 +503,20 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     fixture.fill(11, "MK");
     QVERIFY(fixture.button("cmdSave")->isEnabled());
 
-    // The operator reads again before saving, and this read fails.
+    // The operator reads again before saving, drops the record, and this read fails.
     fixture.sim.setMode(mode);
     if (!pin.isEmpty())
         fixture.sim.pin(1, pin);
+    fixture.boxes.answerWith(QStringLiteral("Verwerfen"));
     fixture.read();
-    QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{message});
+    QCOMPARE(fixture.boxes.messages(), (QList<UserMessage>{UnsavedQuestion, message}));
     QVERIFY2(fixture.statusText().contains(status), qPrintable(fixture.statusText()));
+    // The port panel follows what the read found, without waiting for the
+    // main window to be activated again.
+    auto *portPanel = fixture.main->findChild<QLabel *>("sbPanelPort");
+    const QString device = pin.isEmpty() ? fixture.sim.devicePath() : pin;
+    QCOMPARE(portPanel->text(),
+             QStringLiteral("Com1: ") + device + (QFileInfo::exists(device) ? "" : " (fehlt)"));
     QCOMPARE(fixture.field(0)->text(), QStringLiteral("A1"));
     for (int i = 1; i < 12; ++i)
         QCOMPARE(fixture.field(i)->text(), QString());
@@ -502,6 +532,7 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     fixture.sim.setMode(SimMode{});
     fixture.sim.pin(1, fixture.sim.devicePath());
     fixture.read();
+    QCOMPARE(portPanel->text(), QStringLiteral("Com1: ") + fixture.sim.devicePath());
     fixture.fill(1, "17");
     fixture.fill(11, "MK");
     QVERIFY(fixture.button("cmdSave")->isEnabled());
@@ -856,6 +887,10 @@ void TestMesswerteProtokoll::verdictFollowsType()
     QVERIFY2(saved.startsWith(SemicolonHeader.chopped(2) + ";Bewertung;Abweichung\r\n") &&
                  saved.endsWith(";MK;n.i.O.;el. Winkel, Offset Phase V\r\n"),
              saved.constData());
+    // The store keeps the verdict and the limits it was judged against.
+    QCOMPARE(storeColumn(AppState::instance().resultsFile(),
+                         "verdict || ' ' || outside || ' ' || json_extract(limits, '$.\"el. Winkel\"')"),
+             QStringList{"fail [\"el. Winkel\",\"Offset Phase V\"] [3,4]"});
 
     fixture.fill(0, "C3");
     QCOMPARE(verdict->text(), QStringLiteral("keine Grenzwerte"));
@@ -875,6 +910,207 @@ void TestMesswerteProtokoll::verdictFollowsType()
 
     AppState::instance().setLimitsFile(QString());
     QVERIFY(verdict->isHidden());
+}
+
+void TestMesswerteProtokoll::unsavedRecordQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("answer"); // empty: no question may come
+    for (const char *command : {"read again", "Exit", "Datei > Exit"}) {
+        for (const char *answer : {"Abbrechen", "Verwerfen"})
+            QTest::addRow("%s, %s", command, answer) << command << answer;
+    }
+    QTest::newRow("session end") << "session end"
+                                 << "";
+}
+
+void TestMesswerteProtokoll::unsavedRecordQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    fixture.read();
+    fixture.fill(1, "17");
+    fixture.fill(11, "MK");
+    QVERIFY(fixture.button("cmdSave")->isEnabled());
+    const QByteArray ini = fixture.env.readIni();
+    fixture.boxes.answerWith(answer);
+
+    if (command == "read again")
+        fixture.read();
+    else if (command == "Exit")
+        QTest::mouseClick(fixture.button("cmdExit"), Qt::LeftButton);
+    else if (command == "Datei > Exit")
+        fixture.main->findChild<QAction *>("mnuExit")->trigger();
+    else
+        fixture.main->endSession();
+
+    if (answer.isEmpty()) {
+        QCOMPARE(fixture.boxes.count(), 0);
+    } else {
+        // Asked once, before anything happened, with "Abbrechen" to hand.
+        QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{UnsavedQuestion});
+        const MessageBoxCatcher::Caught &question = fixture.boxes.caught().constFirst();
+        QCOMPARE(question.icon, QMessageBox::Question);
+        QCOMPARE(question.buttons.size(), 2);
+        QVERIFY(question.buttons.contains("Verwerfen"));
+        QCOMPARE(question.defaultButton, QStringLiteral("Abbrechen"));
+    }
+    const bool mainCloses = command != "read again" && command != "Exit";
+    if (answer == "Abbrechen") {
+        // Everything as it was: the record, the windows, the bar, the settings file.
+        QCOMPARE(fixture.main->messwerteProtokoll(), fixture.window);
+        QVERIFY(fixture.main->isVisible());
+        QVERIFY(fixture.main->windowListBar()->isSwitchedOn());
+        QCOMPARE(fixture.env.readIni(), ini);
+        QCOMPARE(fixture.sim.sim().requestCount(), 1);
+        QCOMPARE(fixture.field(1)->text(), QStringLiteral("17"));
+        QCOMPARE(fixture.field(2)->text(), QStringLiteral(" 4 "));
+        QVERIFY(fixture.button("cmdSave")->isEnabled());
+    } else if (command == "read again") {
+        QCOMPARE(fixture.sim.sim().requestCount(), 2);
+        QCOMPARE(fixture.field(1)->text(), QString());
+        QVERIFY(!fixture.button("cmdSave")->isEnabled());
+    } else {
+        QCOMPARE(fixture.main->messwerteProtokoll(), nullptr);
+        QCOMPARE(fixture.main->isVisible(), !mainCloses);
+        QCOMPARE(!fixture.main->windowListBar()->isSwitchedOn(), mainCloses);
+    }
+    QVERIFY(!QFile::exists(fixture.dataFile));
+}
+
+void TestMesswerteProtokoll::keys_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("focus"); // the control that has the focus
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");   // what the key types
+    QTest::addColumn<bool>("complete");  // a valid read, number and mark filled
+    QTest::addColumn<QString>("effect"); // focus:<name>, typed:<text>, read, saved, closed, menu, nothing
+    const QString log = "MesswerteProtokoll";
+    const int alt = Qt::AltModifier;
+    QTest::newRow("Alt+N") << log << "lblDaten0" << int(Qt::Key_N) << alt << "n" << false
+                           << "focus:lblDaten1";
+    QTest::newRow("Alt+V") << log << "lblDaten1" << int(Qt::Key_V) << alt << "v" << false
+                           << "focus:lblDaten11";
+    QTest::newRow("Alt+T") << log << "lblDaten11" << int(Qt::Key_T) << alt << "t" << false
+                           << "focus:lblDaten0";
+    QTest::newRow("Alt+L reads") << log << "lblDaten1" << int(Qt::Key_L) << alt << "l" << false << "read";
+    QTest::newRow("Alt+S saves") << log << "lblDaten11" << int(Qt::Key_S) << alt << "s" << true << "saved";
+    QTest::newRow("Alt+E closes") << log << "lblDaten0" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("Alt+Q types nothing")
+        << log << "lblDaten0" << int(Qt::Key_Q) << alt << "q" << false << "nothing";
+    QTest::newRow("Alt+Shift+Q types nothing")
+        << log << "lblDaten1" << int(Qt::Key_Q) << int(Qt::AltModifier | Qt::ShiftModifier) << "Q" << false
+        << "nothing";
+    QTest::newRow("AltGr+Q as Windows sends it")
+        << log << "lblDaten11" << int(Qt::Key_At) << int(Qt::AltModifier | Qt::ControlModifier) << "@"
+        << false << "typed:@";
+    QTest::newRow("AltGr+E as X11 sends it")
+        << log << "lblDaten11" << int(Qt::Key_E) << int(Qt::GroupSwitchModifier) << "€" << false << "typed:€";
+    QTest::newRow("Alt+D opens the menu bar's Datei")
+        << log << "lblDaten0" << int(Qt::Key_D) << alt << "d" << false << "menu";
+    QTest::newRow("F5 reads") << log << "lblDaten1" << int(Qt::Key_F5) << 0 << "" << false << "read";
+    QTest::newRow("Ctrl+S saves") << log << "lblDaten11" << int(Qt::Key_S) << int(Qt::ControlModifier) << ""
+                                  << true << "saved";
+    QTest::newRow("Ctrl+S without a record to save")
+        << log << "lblDaten11" << int(Qt::Key_S) << int(Qt::ControlModifier) << "" << false << "nothing";
+    QTest::newRow("inspector: F5 reads") << "Debuggen"
+                                         << "cmbPort" << int(Qt::Key_F5) << 0 << "" << false << "read";
+    QTest::newRow("inspector: Alt+Z") << "Debuggen"
+                                      << "cmdRead" << int(Qt::Key_Z) << alt << "z" << false << "focus:Text2";
+    QTest::newRow("inspector: Alt+E closes")
+        << "Debuggen"
+        << "cmbPort" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("settings: Alt+T") << "Einstellungen"
+                                     << "cmbPort" << int(Qt::Key_T) << alt << "t" << false
+                                     << "focus:cmbTrenner";
+    QTest::newRow("settings: Ctrl+S is not its save")
+        << "Einstellungen"
+        << "cmbPort" << int(Qt::Key_S) << int(Qt::ControlModifier) << "" << false << "nothing";
+    QTest::newRow("settings: Alt+E closes") << "Einstellungen"
+                                            << "cmbPort" << int(Qt::Key_E) << alt << "e" << false << "closed";
+    QTest::newRow("Escape closes the About window")
+        << "About"
+        << "" << int(Qt::Key_Escape) << 0 << "" << false << "closed";
+    QTest::newRow("Escape leaves the start window")
+        << "start window"
+        << "" << int(Qt::Key_Escape) << 0 << "" << false << "nothing";
+}
+
+void TestMesswerteProtokoll::keys()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, complete);
+    QFETCH(QString, effect);
+    Fixture fixture(QStringLiteral("A1"));
+    QVERIFY(fixture.ready());
+    if (complete) {
+        fixture.read();
+        fixture.fill(1, "17");
+        fixture.fill(11, "MK");
+    }
+    QPointer<QWidget> target = fixture.window;
+    if (window == "Debuggen") {
+        fixture.main->showDebuggen();
+        target = fixture.main->debuggen();
+    } else if (window == "Einstellungen") {
+        fixture.main->showEinstellungen();
+        target = fixture.main->einstellungen();
+    } else if (window == "About") {
+        fixture.main->showInfo();
+        target = Windows::existingSplash();
+    } else if (window == "start window") {
+        AppState::instance().setMainGestartet(false);
+        target = Windows::splash();
+    }
+    QWidget *focused = focus.isEmpty() ? target.data() : target->findChild<QWidget *>(focus);
+    QVERIFY(focused);
+    if (!focus.isEmpty()) {
+        focused->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), focused);
+    }
+    auto *edit = qobject_cast<QLineEdit *>(focused);
+    const QString before = edit ? edit->text() : QString();
+    const int requests = fixture.sim.sim().requestCount();
+
+    QTest::sendKeyEvent(QTest::Click, focused, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+
+    if (effect.startsWith("typed:")) {
+        QCOMPARE(edit->text(), before + effect.mid(6));
+        return;
+    }
+    // Apart from AltGr, no key types into a field.
+    if (edit && effect != "read" && effect != "closed")
+        QCOMPARE(edit->text(), before);
+    if (effect.startsWith("focus:")) {
+        QCOMPARE(QApplication::focusWidget(), target->findChild<QWidget *>(effect.mid(6)));
+    } else if (effect == "read") {
+        // A key that stands for a button presses it as a click would, shown briefly.
+        QTRY_COMPARE(fixture.sim.sim().requestCount(), requests + 1);
+    } else if (effect == "saved") {
+        QTRY_VERIFY(fileBytes(fixture.dataFile).endsWith(";MK\r\n"));
+    } else if (effect == "closed") {
+        QTRY_VERIFY(!target || !target->isVisible());
+    } else if (effect == "menu") {
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("mnuDatei"));
+        QApplication::activePopupWidget()->close();
+    } else {
+        if (!focus.isEmpty())
+            QCOMPARE(QApplication::focusWidget(), focused);
+        QVERIFY(target);
+        QCOMPARE(target->isVisible(), window != "start window");
+        QCOMPARE(fixture.sim.sim().requestCount(), requests);
+        QVERIFY(!QFile::exists(fixture.dataFile));
+    }
+    AppState::instance().setMainGestartet(true);
 }
 
 QTEST_MAIN(TestMesswerteProtokoll)

@@ -26,7 +26,11 @@ QString placementProblem(const QWidget *control, const QRect &twips)
         return QStringLiteral("at %1, laid out at %2").arg(describe(actual), describe(laidOut));
     }
     if (const auto *label = qobject_cast<const QLabel *>(control)) {
-        if (label->fontMetrics().horizontalAdvance(label->text()) > label->width())
+        // The sign before an access key is not drawn; the key is underlined.
+        QString shown = label->text();
+        if (label->buddy())
+            shown.remove(QLatin1Char('&'));
+        if (label->fontMetrics().horizontalAdvance(shown) > label->width())
             return QStringLiteral("caption cut off in %1").arg(label->font().toString());
     }
     return {};

@@ -34,8 +34,18 @@ void MessageBoxCatcher::closeOpenBox()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    m_caught.append({{box->windowTitle(), box->text()}, box->icon()});
-    QAbstractButton *button = box->defaultButton();
+    Caught caught{{box->windowTitle(), box->text()}, box->icon(), {}, {}};
+    QAbstractButton *button = nullptr;
+    for (QAbstractButton *each : box->buttons()) {
+        caught.buttons.append(each->text());
+        if (!m_answer.isEmpty() && each->text() == m_answer)
+            button = each;
+    }
+    if (box->defaultButton())
+        caught.defaultButton = box->defaultButton()->text();
+    m_caught.append(caught);
+    if (!button)
+        button = box->defaultButton();
     if (!button)
         button = box->escapeButton();
     if (button)

@@ -24,6 +24,8 @@ public:
     {
         UserMessage message; // windowTitle() and text()
         QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList buttons;   // their texts, in the box's order
+        QString defaultButton; // the one Enter presses, which has the focus
     };
 
     explicit MessageBoxCatcher(QObject *parent = nullptr);
@@ -35,10 +37,14 @@ public:
     // boxes that open later (from a timer or queued call).
     [[nodiscard]] bool waitForCount(qsizetype count, int timeoutMs = 5000);
     void clear() { m_caught.clear(); }
+    // From now on a box is answered with the button of this text, where it
+    // has one; empty: the default button, as before.
+    void answerWith(const QString &buttonText) { m_answer = buttonText; }
 
 private:
     void closeOpenBox();
 
     QTimer m_timer;
     QList<Caught> m_caught;
+    QString m_answer;
 };

@@ -30,15 +30,16 @@ QStringList XSession::missingTools(bool windowManager)
     return missing;
 }
 
-XSession::XSession(bool windowManager)
+XSession::XSession(bool windowManager, QSize screen)
 {
     // The server names its display on standard output once it takes clients;
     // with -displayfd it picks a free display number itself. Without a reset
     // when the last client goes, a tool's short visit cannot disturb the next.
     m_server.process.start(QStringLiteral("Xvfb"),
                            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                            QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp"), QStringLiteral("-noreset")});
+                            QStringLiteral("0"),
+                            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                            QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     QByteArray display;
     if (!waitUntil([&] {
             display += m_server.process.readAllStandardOutput();

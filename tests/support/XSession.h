@@ -3,12 +3,14 @@
 #include "support/ChildProcess.h"
 
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
-// A virtual X server of 1280 x 1024 pixels for tests of the real program,
-// with the openbox window manager when asked; both end with the object.
+// A virtual X server (1280 x 1024 pixels unless asked for another size) for
+// tests of the real program, with the openbox window manager when asked; both
+// end with the object.
 // The X tools (xdotool, xprop, xwininfo) run in it through run().
 class XSession
 {
@@ -18,7 +20,7 @@ public:
     // The programs a session needs that are not installed; empty when all are.
     [[nodiscard]] static QStringList missingTools(bool windowManager);
 
-    explicit XSession(bool windowManager = false);
+    explicit XSession(bool windowManager = false, QSize screen = QSize(1280, 1024));
     ~XSession() = default;
     XSession(const XSession &) = delete;
     XSession &operator=(const XSession &) = delete;

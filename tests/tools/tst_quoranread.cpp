@@ -301,12 +301,13 @@ void TestQuoranRead::saveWritesWhatTheWindowSaves()
 
 void TestQuoranRead::importIntoStore_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // {data}: a data file of the lines below
+    // {data}: a data file of the lines below; {limits}: a limits file on the speed of A1.
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("lines");
     QTest::addColumn<QString>("extraSettings");
     QTest::addColumn<int>("status");
     QTest::addColumn<QStringList>("expected"); // parts of standard output on success, of standard error else
-    QTest::addColumn<QStringList>("stored");   // the numbers in the store afterwards
+    QTest::addColumn<QStringList>("stored");   // number, verdict and judged_on_import of the rows afterwards
     const QByteArray lines = "A1;17;4;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:03:22;MK\r\n"
                              "A1;18;vier;964;0,28;27,6;2,8;1,4;256;07.12.2026;14:04:22;MK\r\n"
                              "A1;19;4;;0,28;27,6;2,8;1,4;256;07.12.2026;14:05:22;MK\r\n";
@@ -314,10 +315,14 @@ void TestQuoranRead::importIntoStore_data()
     QTest::newRow("read, a line rejected")
         << data << lines << QString() << 0
         << QStringList{"Zeilen gelesen: 3\n", "neu aufgenommen: 2\n", "abgewiesen: 1\n", "  Zeile 3: Polzahl"}
-        << QStringList{"17", "19"};
+        << QStringList{"17 null 0", "19 null 0"};
+    // Without a verdict of their own the lines are judged against today's limits; no speed is outside.
+    QTest::newRow("judged against the limits")
+        << QStringList{"--import", "{data}", "--limits", "{limits}"} << lines << QString() << 0
+        << QStringList{"neu aufgenommen: 2\n"} << QStringList{"17 pass 1", "19 fail 1"};
     QTest::newRow("a file missing, the other read")
         << QStringList{"--import", "{data}.missing", "{data}"} << lines << QString() << 2
-        << QStringList{"{data}.missing gibt es nicht"} << QStringList{"17", "19"};
+        << QStringList{"{data}.missing gibt es nicht"} << QStringList{"17 null 0", "19 null 0"};
     QTest::newRow("no data file") << QStringList{"--import"} << lines << QString() << 2
                                   << QStringList{"Zu --import fehlt die Datendatei."} << QStringList{};
     QTest::newRow("with a read option") << QStringList{"--import", "{data}", "--json"} << lines << QString()
@@ -340,8 +345,10 @@ void TestQuoranRead::importIntoStore()
     QTemporaryDir dir;
     const QString ini = makeFile(dir.filePath("quoran.ini"), extraSettings.toUtf8());
     const QString data = makeFile(dir.filePath("Rotorlage.txt"), SemicolonHeader + lines);
+    const QString limits =
+        makeFile(dir.filePath("Grenzen.csv"), "Typ;Wert;Min;Max\r\nA1;Drehzahl;900;1000\r\n");
     for (QString &argument : arguments)
-        argument.replace("{data}", data);
+        argument.replace("{data}", data).replace("{limits}", limits);
 
     const Run run = runRead(QStringList{"--settings", ini} + arguments);
     const QString out = QString::fromUtf8(run.out);
@@ -353,7 +360,8 @@ void TestQuoranRead::importIntoStore()
     if (status == 0)
         QVERIFY2(err.isEmpty(), qPrintable(err));
     const QString store = dir.filePath("quoran.sqlite");
-    QCOMPARE(QFileInfo(store).isFile() ? storeColumn(store, "number") : QStringList(), stored);
+    const QString rows = "number || ' ' || ifnull(verdict, 'null') || ' ' || judged_on_import";
+    QCOMPARE(QFileInfo(store).isFile() ? storeColumn(store, rows) : QStringList(), stored);
     if (!stored.isEmpty()) {
         // No offsets in a data file; no bench either, for a shared file holds others' lines.
         QCOMPARE(storeColumn(store, "source || ' ' || bench || ' ' || ifnull(offset_u, 'null')"),
@@ -361,7 +369,7 @@ void TestQuoranRead::importIntoStore()
         // A second import adds nothing.
         const Run again = runRead({"--settings", ini, "--import", data});
         QVERIFY2(again.status == 0 && again.out.contains("neu aufgenommen: 0\n"), again.out + again.err);
-        QCOMPARE(storeColumn(store, "number"), stored);
+        QCOMPARE(storeColumn(store, rows), stored);
     }
 }
 

@@ -84,8 +84,12 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     if (format.unknown)
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::unknownMessage(stored.regionalFormat)}));
+    // Without a limits file there is no verdict, and nothing of it in the output.
+    const QString limitsPath = options.limits.value_or(stored.limitsFile);
     if (!options.importFiles.isEmpty())
-        return ReadImport::run(options.importFiles, stored, settingsPath, format.locale);
+        return ReadImport::run(options.importFiles, stored, settingsPath, format.locale,
+                               limitsPath.isEmpty() ? ImportJudge()
+                                                    : StoreJudge::forImport(LimitsTable::read(limitsPath)));
     if (options.save && RegionalFormat::missingForSave(stored.regionalFormat, locale))
         return failure(UsageError, messageText({QStringLiteral("Fehler: Regionalformat"),
                                                 RegionalFormat::missingForSaveMessage()}));
@@ -120,8 +124,6 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
         return failure(FrameCheckFailed, messageText(view.message));
     reading.buffer = result.buffer;
     reading.measuredTexts = view.measuredTexts;
-    // Without a limits file there is no verdict, and nothing of it in the output.
-    const QString limitsPath = options.limits.value_or(stored.limitsFile);
     if (!limitsPath.isEmpty())
         reading.verdict = Verdict::judge(LimitsTable::read(limitsPath), options.type, view.record);
 
@@ -147,10 +149,10 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     // The reading goes out whatever the verdict; --check only sets the status.
     // A table that cannot be used says why: the text has it in its verdict
     // line, the other formats on standard error.
-    QByteArray err;
+    QByteArray err = storeNote;
     if (reading.verdict && reading.verdict->kind() == Verdict::Kind::Error &&
         options.format != ReadOptions::OutputFormat::Text)
-        err = (reading.verdict->text() + QLatin1Char('\n')).toUtf8();
+        err += (reading.verdict->text() + QLatin1Char('\n')).toUtf8();
     int status = Success;
     if (options.check) {
         const Verdict::Kind kind = reading.verdict ? reading.verdict->kind() : Verdict::Kind::None;
@@ -160,14 +162,14 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
     }
     switch (options.format) {
     case ReadOptions::OutputFormat::Text:
-        return {status, ReadOutput::text(reading).toUtf8(), err + storeNote};
+        return {status, ReadOutput::text(reading).toUtf8(), err};
     case ReadOptions::OutputFormat::Json:
-        return {status, ReadOutput::json(reading), err + storeNote};
+        return {status, ReadOutput::json(reading), err};
     case ReadOptions::OutputFormat::Csv:
         return {status,
                 (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
                     .toUtf8(),
-                err + storeNote};
+                err};
     }
     return {};
 }

@@ -9,7 +9,7 @@
 namespace ReadImport {
 
 ReadCommand::Outcome run(const QStringList &files, const StoredSettings &stored, const QString &settingsFile,
-                         const QLocale &locale)
+                         const QLocale &locale, const ImportJudge &judge)
 {
     ReadCommand::Outcome outcome;
     const StoreSetup setup = StoreSetup::fromSettings(stored, settingsFile);
@@ -22,7 +22,7 @@ ReadCommand::Outcome run(const QStringList &files, const StoredSettings &stored,
     }
     ResultStore store(setup.path);
     for (const QString &file : files) {
-        const ImportReport report = store.importDataFile(file, locale);
+        const ImportReport report = store.importDataFile(file, locale, judge);
         const QByteArray text = ImportSummary::text(file, report).toUtf8();
         if (report.error.isEmpty()) {
             outcome.out += text;

@@ -78,14 +78,18 @@ ParseResult parse(const QStringList &arguments)
         options.settingsFile = values.value(SettingsOption);
     if (options.help || options.version)
         return {options, {}};
+    if (values.contains(LimitsOption) && values.value(LimitsOption).trimmed().isEmpty())
+        return usageError(QStringLiteral("Zu --limits fehlt der Pfad der Grenzwertdatei."));
+    if (values.contains(LimitsOption))
+        options.limits = values.value(LimitsOption);
     if (flags.contains(ImportOption)) {
-        // An import reads no instrument: only the settings file goes with it.
+        // An import reads no instrument: only the settings and limits files go with it.
         for (const QString &other : {PortOption, DeviceOption, TypeOption, NumberOption, MarkOption}) {
             if (values.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
         for (const QString &other :
-             {DemoOption, JsonOption, CsvOption, SaveOption, UploadOption, CentralInitOption}) {
+             {DemoOption, JsonOption, CsvOption, SaveOption, CheckOption, UploadOption, CentralInitOption}) {
             if (flags.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
@@ -143,10 +147,6 @@ ParseResult parse(const QStringList &arguments)
     options.type = values.value(TypeOption);
     options.number = values.value(NumberOption);
     options.mark = values.value(MarkOption);
-    if (values.contains(LimitsOption) && values.value(LimitsOption).trimmed().isEmpty())
-        return usageError(QStringLiteral("Zu --limits fehlt der Pfad der Grenzwertdatei."));
-    if (values.contains(LimitsOption))
-        options.limits = values.value(LimitsOption);
     options.check = flags.contains(CheckOption);
     return {options, {}};
 }

@@ -12,7 +12,7 @@ QString usageText(const QString &settingsFile)
                "Aufruf: quoran-read [--settings DATEI] [--port ComN | --device PFAD] [--demo]\n"
                "                    [--json | --csv] [--save --typ TEXT --nummer TEXT --visum TEXT]\n"
                "                    [--typ TEXT] [--limits DATEI] [--check]\n"
-               "        quoran-read [--settings DATEI] --import DATENDATEI...\n"
+               "        quoran-read [--settings DATEI] [--limits DATEI] --import DATENDATEI...\n"
                "        quoran-read [--settings DATEI] --upload | --central-init\n"
                "        quoran-read --help | --version\n"
                "\n"
