@@ -1,26 +1,41 @@
-// Upload into the central database and a review query there, against a
-// PostgreSQL 15 server of its own (as the tests start it). Prints
-// "name: value unit" lines.
+// Upload into the central database, a review query there, and what the
+// upload costs a save, against a PostgreSQL 15 server of its own (as the
+// tests start it). Prints "name: value unit" lines.
 //
-//   central [rows [review_rows]]   (defaults 20000 and 1000000; 0 leaves the review out)
+//   central [rows [review_rows [saves]]]   (defaults 20000, 1000000 and 300;
+//                                           0 leaves the review or the saves out)
 //
 // Upload: rows with every column filled, in batches of 500 through
 // CentralUpload::insertRows, over the local socket and over TCP on
-// 127.0.0.1. Goal: at least 2,000 rows/s. Review: one type and one month out
-// of review_rows rows from 100 benches over a year, median of 21 queries.
-// Goal: at most 200 ms.
+// 127.0.0.1; and from a results store through StoreUpload (read, insert,
+// mark uploaded). Goal: at least 2,000 rows/s. Review: one type and one
+// month out of review_rows rows from 100 benches over a year, median of 21
+// queries, and the table's and indexes' size a row. Goal: at most 200 ms.
+// Save: a store write and the note to the upload worker, with no central
+// database, with a server that refuses and with one that never answers.
+// Goal: the median at most 1 ms above the one without.
 
 #include "PgServer.h"
 
+#include "LocalSocket.h"
 #include "central/CentralConnection.h"
 #include "central/CentralSchema.h"
+#include "central/CentralService.h"
 #include "central/CentralUpload.h"
+#include "central/StoreUpload.h"
+#include "link/Frame.h"
+#include "log/ReadTimestamp.h"
+#include "store/ResultStore.h"
+#include "store/UploadQueue.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -99,21 +114,145 @@ bool fillForReview(const QByteArray &conninfo, int rows)
         connection.open(conninfo, QDeadlineTimer(10000)) &&
         connection.execScript(
             "TRUNCATE measurements; "
-            "INSERT INTO measurements (store_id, local_id, time_utc, bench, type, number, pole_count, "
-            "speed_rpm, "
-            "voltage_constant_v_per_krpm, voltage_v, electrical_angle_deg, mechanical_angle_deg, "
-            "encoder_teeth, "
-            "verdict, outside, line_hash) "
+            "INSERT INTO measurements (store_id, local_id, time_utc, date_text, time_text, bench, type, "
+            "number, mark, pole_count, speed_rpm, voltage_constant_v_per_krpm, voltage_v, "
+            "electrical_angle_deg, mechanical_angle_deg, encoder_teeth, offset_u, offset_v, offset_w, frame, "
+            "verdict, outside, limits, data_file, source, line_hash) "
             "SELECT md5('store' || (g % 100))::uuid, g, "
             "timestamptz '2025-01-01 00:00Z' + g * (interval '365 days' / " +
                 count +
-                "), 'Prüfstand ' || (g % 100), 'T' || (g % 40), g::text, 4, 964, 0.28, 27.6, 2.8, 1.4, 256, "
-                "'pass', '[]', 'review' || g FROM generate_series(1, " +
+                "), '07.12.2026', '14:03:22', 'Prüfstand ' || (g % 100), 'T' || (g % 40), g::text, 'MK', 4, "
+                "964, 0.28, 27.6, 2.8, 1.4, 256, 120, -40, 7, "
+                "'aa0102030405060708090a0b0c0d0e0f101112131415161718ff', 'pass', '[]', "
+                "'{\"voltage_v\":[25,30]}', '/srv/daten/Rotorlage.txt', 'Lesen', "
+                "md5('review' || g) || md5('line' || g) FROM generate_series(1, " +
                 count + ") AS g; ANALYZE measurements",
             QDeadlineTimer(600000));
     if (!done)
         std::fprintf(stderr, "central: %s\n", qPrintable(connection.error().text()));
     return done;
+}
+
+// A results store of count rows, written by SQL rather than a save each.
+bool fillStore(ResultStore &store, int count)
+{
+    if (const QString cause = store.open(); !cause.isEmpty()) {
+        std::fprintf(stderr, "central: %s\n", qPrintable(cause));
+        return false;
+    }
+    QSqlQuery query(store.database());
+    query.prepare(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < :count) "
+        "INSERT INTO measurements (time_utc, date_text, time_text, bench, store_id, type, number, mark, "
+        "pole_count, speed_rpm, voltage_constant_v_per_krpm, voltage_v, electrical_angle_deg, "
+        "mechanical_angle_deg, encoder_teeth, offset_u, offset_v, offset_w, frame, verdict, outside, limits, "
+        "judged_on_import, data_file, source, line_hash) "
+        "SELECT printf('2026-12-07T%02d:%02d:%02d.000Z', i / 3600 % 24, i / 60 % 60, i % 60), '07.12.2026', "
+        "'14:03:22', 'Prüfstand 3', (SELECT store_id FROM meta), 'A' || (i % 40), 100000 + i, 'MK', 4, 964, "
+        "0.28, 27.6, 2.8, 1.4, 256, 120, -40, 7, 'aa0102030405060708090a0b0c0d0e0f101112131415161718ff', "
+        "'pass', '[]', '{\"voltage_v\":[25,30]}', 0, '/srv/daten/Rotorlage.txt', 'Lesen', "
+        "'store-' || (SELECT store_id FROM meta) || '-' || i FROM n"));
+    query.bindValue(QStringLiteral(":count"), count);
+    return query.exec();
+}
+
+// Rows/s from a store to the server: read, insert, mark uploaded; negative on failure.
+double uploadFromStore(const QByteArray &conninfo, const QString &folder, int rows)
+{
+    ResultStore store(folder + QStringLiteral("/upload.sqlite"));
+    if (!fillStore(store, rows))
+        return -1;
+    CentralConnection connection;
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype sent = 0;
+    for (;;) {
+        const StoreUpload::Batch batch =
+            StoreUpload::send(store, connection, conninfo, QDeadlineTimer(60000));
+        sent += batch.sent;
+        if (!batch.ok()) {
+            std::fprintf(stderr, "central: %s%s\n", qPrintable(batch.error.text()),
+                         qPrintable(batch.storeCause));
+            return -1;
+        }
+        if (!batch.full)
+            break;
+    }
+    const double ms = milliseconds(timer);
+    return sent == rows && UploadQueue::pending(store).rows == 0 ? double(rows) / (ms / 1000.0) : -1;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// One way of saving: a store of its own, and the upload worker when there is a server to name.
+struct SaveWay
+{
+    const char *name;
+    QByteArray conninfo; // empty: no central database
+    std::unique_ptr<ResultStore> store;
+    std::unique_ptr<CentralService> service;
+    std::vector<double> saveMs;
+    std::vector<double> noteMs;
+};
+
+// The window's save without the data file: the store write, then the note to
+// the worker. In rounds, each way in turn, so that the disk's and the other
+// users' moods fall on all of them alike.
+bool measureSaves(const QString &folder, std::vector<SaveWay> &ways, int saves)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QByteArray frame = demoFrame();
+    const MeasurementRecord decoded = decodeFrame(ReceptionBuffer(frame));
+    const QStringList measured = displayTexts(decoded, german);
+    for (SaveWay &way : ways) {
+        way.store = std::make_unique<ResultStore>(folder + u'/' + QString::fromLatin1(way.name) +
+                                                  QStringLiteral(".sqlite"));
+        if (!way.store->open().isEmpty())
+            return false;
+        if (!way.conninfo.isEmpty()) {
+            way.service = std::make_unique<CentralService>();
+            way.service->start(way.conninfo, way.store->path());
+        }
+    }
+    constexpr int Round = 25;
+    int number = 0;
+    for (int done = 0; done < saves; done += Round) {
+        for (SaveWay &way : ways) {
+            for (int i = 0; i < Round; ++i) {
+                const QDateTime time = QDateTime::currentDateTime();
+                const QStringList fields =
+                    QStringList{QStringLiteral("A1"), QString::number(++number)} + measured +
+                    QStringList{ReadTimestamp::dateText(time.date(), german),
+                                ReadTimestamp::timeText(time.time(), german), QStringLiteral("MK")};
+                const StoreRecord record =
+                    StoreRecord::fromReading(decoded, frame, time, fields, QStringLiteral("Bank 1"),
+                                             QStringLiteral("Rotorlage.txt"), {});
+                QElapsedTimer timer;
+                timer.start();
+                if (!way.store->save(record).stored)
+                    return false;
+                const qint64 stored = timer.nsecsElapsed();
+                if (way.service)
+                    way.service->recordSaved();
+                const qint64 noted = timer.nsecsElapsed();
+                way.saveMs.push_back(double(noted) / 1e6);
+                way.noteMs.push_back(double(noted - stored) / 1e6);
+            }
+            QCoreApplication::processEvents();
+        }
+    }
+    for (SaveWay &way : ways) {
+        QElapsedTimer timer;
+        timer.start();
+        if (way.service)
+            way.service->stop();
+        std::printf("close_%s: %.0f ms\n", way.name, milliseconds(timer));
+    }
+    return true;
 }
 
 } // namespace
@@ -124,6 +263,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     const int rowCount = arguments.size() > 1 ? std::max(1, arguments[1].toInt()) : 20000;
     const int reviewRows = arguments.size() > 2 ? std::max(0, arguments[2].toInt()) : 1000000;
+    const int saves = arguments.size() > 3 ? std::max(0, arguments[3].toInt()) : 300;
 
     QElapsedTimer timer;
     timer.start();
@@ -147,6 +287,32 @@ int main(int argc, char *argv[])
         return 1;
     std::printf("upload_socket: %.0f rows/s\n", overSocket);
     std::printf("upload_tcp: %.0f rows/s\n", overTcp);
+    QTemporaryDir folder;
+    const double fromStore =
+        uploadFromStore(server.socketConninfo("bench") + passFile, folder.path(), rowCount);
+    if (fromStore < 0)
+        return 1;
+    std::printf("upload_from_store_socket: %.0f rows/s\n", fromStore);
+
+    if (saves > 0) {
+        const LocalSocket refusing(false);
+        const LocalSocket silent(true);
+        std::vector<SaveWay> ways;
+        ways.push_back({"no_central", {}, {}, {}, {}, {}});
+        ways.push_back({"server_refuses", refusing.conninfo(), {}, {}, {}, {}});
+        ways.push_back({"server_silent", silent.conninfo() + " connect_timeout=600", {}, {}, {}, {}});
+        if (!measureSaves(folder.path(), ways, saves))
+            return 1;
+        for (const SaveWay &way : ways) {
+            std::printf("save_%s_median: %.3f ms\n", way.name, median(way.saveMs));
+            std::printf("save_%s_note_median: %.4f ms\n", way.name, median(way.noteMs));
+            std::printf("save_%s_note_max: %.4f ms\n", way.name,
+                        *std::max_element(way.noteMs.begin(), way.noteMs.end()));
+        }
+        for (std::size_t i = 1; i < ways.size(); ++i)
+            std::printf("save_%s_extra: %.3f ms\n", ways[i].name,
+                        median(ways[i].saveMs) - median(ways[0].saveMs));
+    }
     if (reviewRows == 0)
         return 0;
 
@@ -154,6 +320,16 @@ int main(int argc, char *argv[])
     if (!fillForReview(server.socketConninfo(), reviewRows))
         return 1;
     std::printf("review_fill: %.0f ms\n", milliseconds(timer));
+    {
+        CentralConnection sizes;
+        CentralResult bytes;
+        if (!sizes.open(server.socketConninfo(), QDeadlineTimer(10000)) ||
+            !sizes.exec("SELECT pg_table_size('measurements'), pg_indexes_size('measurements')", {},
+                        QDeadlineTimer(60000), &bytes))
+            return 1;
+        std::printf("table_bytes_per_row: %.0f bytes\n", bytes.value(0, 0).toDouble() / reviewRows);
+        std::printf("index_bytes_per_row: %.0f bytes\n", bytes.value(0, 1).toDouble() / reviewRows);
+    }
     CentralConnection connection;
     if (!connection.open(server.socketConninfo("bench") + passFile, QDeadlineTimer(10000)))
         return 1;

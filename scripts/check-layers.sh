@@ -7,7 +7,7 @@
 #   store                                core, config, link, tolerance, log (plain: the results store)
 #   log's window part                    also store (the log window writes it); log's plain part not
 #   central                              core, store (PostgreSQL upload, libpq)
-#   review                               core, ui, config, link, tolerance, log, store, diag (a window library)
+#   review                               core, ui, config, link, tolerance, log, store, central, diag (a window library)
 #   app                                  everything
 # The plain parts (core, link, tolerance, store, central, and every file of config, log and
 # diag that is not in the folder's window library "*_ui") include neither
@@ -34,7 +34,7 @@ declare -A allowed=(
     [store]="core config link tolerance log store"
     [central]="core config link tolerance log store central"
     [diag]="core ui config link tolerance log diag"
-    [review]="core ui config link tolerance log store diag review"
+    [review]="core ui config link tolerance log store central diag review"
     [app]="core ui config link tolerance log store central diag review app"
 )
 

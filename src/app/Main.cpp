@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/CentralPanel.h"
 #include "app/FilePanel.h"
 #include "app/ImportCommand.h"
 #include "app/MainActions.h"
@@ -92,6 +93,7 @@ void Main::createStatusBar()
                                 m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
+    m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 2));
 }
 
 void Main::useLoadedPins(const QMap<int, QString> &pins)
@@ -278,5 +280,6 @@ void Main::closeEvent(QCloseEvent *event)
         about->close();
     // Unload: settings saved once.
     SaveSettings();
+    m_centralPanel->stop();
     event->accept();
 }

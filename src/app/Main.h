@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class CentralPanel;
 class ChildWindow;
 class FilePanel;
 class PortPanel;
@@ -57,6 +58,7 @@ public:
     // The port pins the settings load read, for the next status-bar refresh,
     // so that it need not read the settings file again.
     void useLoadedPins(const QMap<int, QString> &pins);
+    [[nodiscard]] CentralPanel *centralPanel() const { return m_centralPanel; }
 
     // The session ends (a signal, logout): closes as the close box does, but
     // asks nothing, as no one may be there to answer.
@@ -86,6 +88,7 @@ private:
     ScreenFill *m_screenFill;
     std::unique_ptr<MainActions> m_actions;
     PortPanel *m_portPanel = nullptr;
+    CentralPanel *m_centralPanel = nullptr;
     FilePanel *m_filePanel = nullptr;
     QLabel *m_panelDemo = nullptr;
     QLabel *m_panelRead = nullptr;

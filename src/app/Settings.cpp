@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include "app/CentralPanel.h"
 #include "app/Main.h"
 #include "app/Windows.h"
 #include "config/PortMap.h"
@@ -36,6 +37,7 @@ void LoadSettings()
     Main *main = Windows::main();
     main->applyBarSwitches(stored.symbolListe, stored.taskliste);
     main->useLoadedPins(PortMap::pinsIn(file));
+    main->centralPanel()->start(stored, settingsFilePath());
 }
 
 void SaveSettings()

@@ -1,38 +1,6 @@
 #pragma once
 
-#include <QDateTime>
-#include <QString>
-#include <optional>
+#include "store/StoredRow.h"
 
-// One row of the central table: a record of a bench's results store. A null
-// QString, an invalid time or an empty optional goes up as SQL NULL.
-struct CentralRow
-{
-    QString storeId;    // the store's UUID
-    qint64 localId = 0; // the row's id in that store
-    QDateTime timeUtc;
-    QString dateText; // as written to the data file
-    QString timeText;
-    QString bench;
-    QString type;
-    QString number;
-    QString mark;
-    std::optional<int> poleCount;
-    std::optional<double> speedRpm; // none for period 0
-    std::optional<double> voltageConstantVPerKrpm;
-    std::optional<double> voltageV;
-    std::optional<double> electricalAngleDeg;
-    std::optional<double> mechanicalAngleDeg;
-    std::optional<int> encoderTeeth;
-    std::optional<int> offsetU;
-    std::optional<int> offsetV;
-    std::optional<int> offsetW;
-    QString frame;   // 26 bytes as hex
-    QString verdict; // pass, fail, none, error
-    QString outside; // JSON array of names
-    QString limits;  // JSON
-    bool judgedOnImport = false;
-    QString dataFile;
-    QString source; // Lesen or Import
-    QString lineHash;
-};
+// One row of the central table: a row of a bench's results store, unchanged.
+using CentralRow = StoredRow;

@@ -12,6 +12,7 @@ const QString systemSection = QStringLiteral("System");
 const QString limitsSection = QStringLiteral("Grenzwerte");
 const QString limitsKey = QStringLiteral("Datei");
 const QString resultsSection = QStringLiteral("Ergebnisse");
+const QString centralSection = QStringLiteral("Zentrale");
 } // namespace
 
 QString defaultDataFile()
@@ -91,6 +92,7 @@ StoredSettings readStoredSettings(const ProfileFile::Snapshot &file)
     settings.resultsFile = read(resultsSection, "Datei", QString());
     settings.resultsOn = profileTextToBool(read(resultsSection, "Speichern", trueText)).value_or(true);
     settings.bench = read(resultsSection, "Pruefstand", QSysInfo::machineHostName());
+    settings.centralConnection = read(centralSection, "Verbindung", QString());
     return settings;
 }
 

@@ -27,6 +27,9 @@ struct StoredSettings
     QString resultsFile = {};
     bool resultsOn = true;
     QString bench = {};
+    // [Zentrale] Verbindung, read only: the central database's connection
+    // string; empty when there is none.
+    QString centralConnection = {};
 };
 
 [[nodiscard]] QString defaultDataFile(); // "Rotorlage.txt" in the home folder

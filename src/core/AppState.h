@@ -68,10 +68,14 @@ public:
     {
         emit portRead(portNumber, devicePath, present);
     }
+    // Called by a save once its record is written, for those who pass it on
+    // (the upload to the central database).
+    void noteRecordSaved() { emit recordSaved(); }
 
 signals:
     void changed();
     void portRead(int portNumber, const QString &devicePath, bool present);
+    void recordSaved();
 
 private:
     AppState() = default;

@@ -294,6 +294,7 @@ void MesswerteProtokoll::saveRecord()
     state.setMaschinenTyp(trimBlanks(m_fields[TypeField]->text()));
     state.setLastReadOutcome(savedStatusText(QTime::currentTime(), m_fields[TypeField]->text(),
                                              m_fields[NumberField]->text(), state.dataFile()));
+    state.noteRecordSaved();
     m_cmdSave->setEnabled(false);
     m_saved = true;
     m_cmdRead->setFocus(Qt::OtherFocusReason);

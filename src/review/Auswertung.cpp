@@ -1,5 +1,7 @@
 #include "review/Auswertung.h"
 
+#include "central/CentralReview.h"
+#include "central/ThreadedReviewSource.h"
 #include "config/SettingsPath.h"
 #include "core/AppState.h"
 #include "review/CapabilityPanel.h"
@@ -7,6 +9,7 @@
 #include "review/ReviewFilterBar.h"
 #include "review/ReviewReport.h"
 #include "review/ReviewSettings.h"
+#include "review/ReviewSourceSwitch.h"
 #include "review/ReviewTableModel.h"
 #include "review/TrendChart.h"
 #include "store/Capability.h"
@@ -14,6 +17,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/WaitCursor.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -21,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
@@ -43,11 +48,13 @@ Auswertung::Auswertung(const ReviewSettings &settings, QWidget *parent)
     : Auswertung(std::make_unique<StoreReview>(settings.storeFile), AppState::instance().limitsFile(), parent)
 {
     m_limitsOfProgram = true;
+    if (!settings.centralConninfo.isEmpty())
+        offerCentral(settings.centralConninfo);
 }
 
 Auswertung::Auswertung(std::unique_ptr<ReviewSource> source, const QString &limitsFile, QWidget *parent)
     : ChildWindow(QStringLiteral("Auswertung"), QStringLiteral("Auswertung"), parent),
-      m_source(std::move(source)), m_limits(limitsFile)
+      m_source(std::make_unique<ReviewSourceSwitch>(std::move(source), nullptr)), m_limits(limitsFile)
 {
     createControls();
     // Larger than the area at a high display scaling: the area scrolls then,
@@ -59,12 +66,60 @@ Auswertung::Auswertung(std::unique_ptr<ReviewSource> source, const QString &limi
 
 Auswertung::~Auswertung() = default;
 
+void Auswertung::offerCentral(const QByteArray &conninfo)
+{
+    if (m_source->hasCentral())
+        return;
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    m_source->setCentral(std::make_unique<ThreadedReviewSource>(
+        std::make_unique<CentralReview>(conninfo, cancel), cancel, [this](bool busy) { showBusy(busy); }));
+    m_sourceCaption->show();
+    m_sourceChoice->show();
+}
+
+void Auswertung::useCentral(bool central)
+{
+    if (m_source->usesCentral() == central)
+        return;
+    m_source->useCentral(central);
+    {
+        const QSignalBlocker quiet(m_sourceChoice);
+        m_sourceChoice->setCurrentIndex(m_source->usesCentral() ? 1 : 0);
+    }
+    m_count = 0;
+    refresh();
+}
+
+void Auswertung::showBusy(bool busy)
+{
+    m_busyCalls += busy ? 1 : -1;
+    m_busy->setVisible(m_busyCalls > 0);
+}
+
 void Auswertung::createControls()
 {
     QWidget *area = client();
     // The window's own font, not the twips layouts' small one.
     area->setFont(QFont());
     auto *layout = new QVBoxLayout(area);
+    // The source: offered only with a central database.
+    auto *sourceRow = new QHBoxLayout;
+    layout->addLayout(sourceRow);
+    m_sourceChoice = new QComboBox(area);
+    m_sourceChoice->setObjectName(QStringLiteral("cmbQuelle"));
+    m_sourceChoice->setAccessibleName(QStringLiteral("Quelle"));
+    m_sourceChoice->setToolTip(
+        QStringLiteral("Messungen dieses Prüfstands oder aller Prüfstände aus der zentralen Datenbank"));
+    m_sourceChoice->addItems({QStringLiteral("Dieser Prüfstand"), QStringLiteral("Alle Prüfstände")});
+    m_sourceCaption = new QLabel(QStringLiteral("&Quelle:"), area);
+    m_sourceCaption->setBuddy(m_sourceChoice);
+    sourceRow->addWidget(m_sourceCaption);
+    sourceRow->addWidget(m_sourceChoice);
+    sourceRow->addStretch(1);
+    m_sourceCaption->hide();
+    m_sourceChoice->hide();
+    connect(m_sourceChoice, &QComboBox::currentIndexChanged, this,
+            [this](int index) { useCentral(index == 1); });
     m_filters = new ReviewFilterBar(area);
     layout->addWidget(m_filters);
 
@@ -115,6 +170,15 @@ void Auswertung::createControls()
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setAccessibleName(QStringLiteral("Zustand"));
     bottom->addWidget(m_status, 1);
+    // Runs while the central database is asked; the window keeps painting.
+    m_busy = new QProgressBar(area);
+    m_busy->setObjectName(QStringLiteral("prgAbfrage"));
+    m_busy->setAccessibleName(QStringLiteral("Abfrage läuft"));
+    m_busy->setRange(0, 0);
+    m_busy->setMaximumWidth(120);
+    m_busy->setTextVisible(false);
+    m_busy->hide();
+    bottom->addWidget(m_busy);
     const auto button = [&](const QString &name, const QString &caption) {
         auto *made = new QPushButton(caption, area);
         made->setObjectName(name);
@@ -151,6 +215,7 @@ void Auswertung::refresh()
         const QSignalBlocker quiet(m_filters);
         const bool first = m_filters->filter().type.isEmpty() && m_count == 0;
         m_filters->setTypes(types.value);
+        m_filters->setBenches(m_source->benches().value);
         // The newest record's type at first: its trend is what one looks for.
         if (first && types.ok()) {
             const Fetched<QString> newest = m_source->newestType();

@@ -6,12 +6,15 @@
 #include <memory>
 
 class CapabilityPanel;
+class QComboBox;
 class QLabel;
+class QProgressBar;
 class QModelIndex;
 class QPushButton;
 class QTableView;
 class ReviewFilterBar;
 class ReviewSource;
+class ReviewSourceSwitch;
 class ReviewTableModel;
 class TrendChart;
 struct ReviewSettings;
@@ -28,6 +31,13 @@ public:
     // On any source; limitsFile empty: the limits stored with the records.
     Auswertung(std::unique_ptr<ReviewSource> source, const QString &limitsFile, QWidget *parent = nullptr);
     ~Auswertung() override;
+
+    // Offers "Alle Prüfstände" beside "Dieser Prüfstand": the central
+    // database of this prepared connection string, asked on a thread of its
+    // own while a busy indicator runs.
+    void offerCentral(const QByteArray &conninfo);
+    // Switches between this bench's store and the central database.
+    void useCentral(bool central);
 
     // Reads the types and everything shown again (new saves, another store state).
     void refresh();
@@ -46,6 +56,8 @@ public:
     [[nodiscard]] ReviewTableModel *model() const { return m_model; }
     [[nodiscard]] TrendChart *chart() const { return m_chart; }
     [[nodiscard]] CapabilityPanel *figures() const { return m_figures; }
+    [[nodiscard]] QComboBox *sourceChoice() const { return m_sourceChoice; }
+    [[nodiscard]] QProgressBar *busyIndicator() const { return m_busy; }
 
 private:
     Auswertung(const ReviewSettings &settings, QWidget *parent);
@@ -53,8 +65,9 @@ private:
     void askAndExport(bool pdf);
     void showStatus(const QString &cause);
     [[nodiscard]] QString suggestedName(const QString &suffix) const;
+    void showBusy(bool busy);
 
-    std::unique_ptr<ReviewSource> m_source;
+    std::unique_ptr<ReviewSourceSwitch> m_source;
     ReviewLimits m_limits;
     bool m_limitsOfProgram = false; // follows the settings' choice
     ReviewFilterBar *m_filters = nullptr;
@@ -63,6 +76,10 @@ private:
     TrendChart *m_chart = nullptr;
     CapabilityPanel *m_figures = nullptr;
     QLabel *m_status = nullptr;
+    QComboBox *m_sourceChoice = nullptr;
+    QLabel *m_sourceCaption = nullptr;
+    QProgressBar *m_busy = nullptr;
+    int m_busyCalls = 0;
     QPushButton *m_cmdPng = nullptr;
     QPushButton *m_cmdPdf = nullptr;
     QPushButton *m_cmdRefresh = nullptr;

@@ -39,6 +39,7 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
                    QStringLiteral("Datum bis"))),
       m_to(named(new QDateEdit(this), QStringLiteral("dtpBis"), QStringLiteral("Datum bis"))),
       m_verdict(named(new QComboBox(this), QStringLiteral("cmbBewertung"), QStringLiteral("Bewertung"))),
+      m_bench(named(new QComboBox(this), QStringLiteral("cmbPruefstand"), QStringLiteral("Prüfstand"))),
       m_quantity(
           named(new QComboBox(this), QStringLiteral("cmbGroesse"), QStringLiteral("Größe im Diagramm"))),
       m_typing(new QTimer(this))
@@ -52,9 +53,13 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
     m_to->setToolTip(m_toOn->toolTip());
     m_verdict->setToolTip(QStringLiteral("Nur Messungen mit dieser Bewertung zeigen"));
     m_quantity->setToolTip(QStringLiteral("Größe, die das Diagramm zeigt"));
+    m_bench->setToolTip(QStringLiteral("Nur Messungen dieses Prüfstands zeigen (zentrale Datenbank)"));
     m_type->addItem(QStringLiteral("(alle Typen)"), QString());
     m_type->setMinimumContentsLength(12);
     m_type->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_bench->addItem(QStringLiteral("(alle Prüfstände)"), QString());
+    m_bench->setMinimumContentsLength(12);
+    m_bench->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_number->setClearButtonEnabled(true);
     for (QDateEdit *date : {m_from, m_to}) {
         date->setCalendarPopup(true);
@@ -81,6 +86,8 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
     grid->addWidget(m_to, 1, 3);
     grid->addWidget(caption(QStringLiteral("&Größe:"), m_quantity, this), 1, 4);
     grid->addWidget(m_quantity, 1, 5);
+    grid->addWidget(caption(QStringLiteral("Prü&fstand:"), m_bench, this), 0, 6);
+    grid->addWidget(m_bench, 0, 7);
     grid->setColumnStretch(3, 1);
 
     m_typing->setSingleShot(true);
@@ -98,6 +105,7 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
     });
     connect(m_type, &QComboBox::currentIndexChanged, this, &ReviewFilterBar::filterChanged);
     connect(m_verdict, &QComboBox::currentIndexChanged, this, &ReviewFilterBar::filterChanged);
+    connect(m_bench, &QComboBox::currentIndexChanged, this, &ReviewFilterBar::filterChanged);
     connect(m_quantity, &QComboBox::currentIndexChanged, this, &ReviewFilterBar::quantityChanged);
     for (auto [on, date] : {std::pair{m_fromOn, m_from}, std::pair{m_toOn, m_to}}) {
         connect(on, &QCheckBox::toggled, date, &QWidget::setEnabled);
@@ -120,6 +128,17 @@ void ReviewFilterBar::setTypes(const QStringList &types)
     m_type->setCurrentIndex(std::max(0, m_type->findData(chosen)));
 }
 
+void ReviewFilterBar::setBenches(const QStringList &benches)
+{
+    const QString chosen = m_bench->currentData().toString();
+    const QSignalBlocker quiet(m_bench);
+    while (m_bench->count() > 1)
+        m_bench->removeItem(1);
+    for (const QString &bench : benches)
+        m_bench->addItem(bench, bench);
+    m_bench->setCurrentIndex(std::max(0, m_bench->findData(chosen)));
+}
+
 void ReviewFilterBar::chooseType(const QString &type)
 {
     m_type->setCurrentIndex(std::max(0, m_type->findData(type)));
@@ -135,6 +154,7 @@ ReviewFilter ReviewFilterBar::filter() const
     if (m_toOn->isChecked())
         filter.to = m_to->date();
     filter.verdict = ReviewVerdict(std::max(0, m_verdict->currentIndex()));
+    filter.bench = m_bench->currentData().toString();
     return filter;
 }
 
@@ -149,8 +169,9 @@ QString ReviewFilterBar::describe() const
     const QString open = QStringLiteral("–");
     const QString from = chosen.from ? chosen.from->toString(QStringLiteral("dd.MM.yyyy")) : open;
     const QString to = chosen.to ? chosen.to->toString(QStringLiteral("dd.MM.yyyy")) : open;
-    return QStringLiteral("Typ: %1 · Nummer enthält: %2 · Datum: %3 bis %4 · Bewertung: %5 · Größe: %6")
+    return QStringLiteral("Typ: %1 · Nummer enthält: %2 · Datum: %3 bis %4 · Bewertung: %5 · Größe: %6 · "
+                          "Prüfstand: %7")
         .arg(chosen.type.isEmpty() ? QStringLiteral("alle") : chosen.type,
              chosen.number.isEmpty() ? open : chosen.number, from, to, m_verdict->currentText(),
-             m_quantity->currentText());
+             m_quantity->currentText(), chosen.bench.isEmpty() ? QStringLiteral("alle") : chosen.bench);
 }

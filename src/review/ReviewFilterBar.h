@@ -22,6 +22,8 @@ public:
     // The store's types; the chosen one stays when it is still there.
     void setTypes(const QStringList &types);
     void chooseType(const QString &type);
+    // The benches' names; the chosen one stays when it is still there.
+    void setBenches(const QStringList &benches);
     [[nodiscard]] ReviewFilter filter() const;
     [[nodiscard]] ReviewQuantity quantity() const;
     // The filter in words, for the report.
@@ -39,6 +41,7 @@ private:
     QCheckBox *m_toOn;
     QDateEdit *m_to;
     QComboBox *m_verdict;
+    QComboBox *m_bench;
     QComboBox *m_quantity;
     QTimer *m_typing;
 };

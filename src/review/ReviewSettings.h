@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Where the review finds the results store: where the saves write it (the
@@ -8,6 +9,8 @@
 struct ReviewSettings
 {
     QString storeFile;
+    // [Zentrale] Verbindung=, prepared; empty without a usable central database.
+    QByteArray centralConninfo;
 
     [[nodiscard]] static ReviewSettings read(const QString &settingsFile);
 };

@@ -71,6 +71,7 @@ struct ReviewFilter
     std::optional<QDate> from;
     std::optional<QDate> to;
     ReviewVerdict verdict = ReviewVerdict::All;
+    QString bench; // empty: every bench
 
     friend bool operator==(const ReviewFilter &, const ReviewFilter &) = default;
 };

@@ -25,6 +25,9 @@ public:
     [[nodiscard]] virtual QString description() const = 0;
     // The machine types of all records, sorted.
     [[nodiscard]] virtual Fetched<QStringList> types() = 0;
+    // The benches' names of all records, sorted; imported lines, which
+    // have none, are not among them.
+    [[nodiscard]] virtual Fetched<QStringList> benches() = 0;
     // The type of the newest record; empty when there is none.
     [[nodiscard]] virtual Fetched<QString> newestType() = 0;
     // How many records the filter lets through.

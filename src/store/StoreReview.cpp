@@ -60,6 +60,10 @@ Where whereOf(const ReviewFilter &filter, const QString &extra = {})
         parts << QStringLiteral("time_utc < :to");
         where.values.append({QStringLiteral(":to"), utcTextOf(filter.to->addDays(1))});
     }
+    if (!filter.bench.isEmpty()) {
+        parts << QStringLiteral("bench = :bench");
+        where.values.append({QStringLiteral(":bench"), filter.bench});
+    }
     if (filter.verdict != ReviewVerdict::All)
         parts << (filter.verdict == ReviewVerdict::Pass ? QStringLiteral("verdict = 'pass'")
                                                         : QStringLiteral("verdict = 'fail'"));
@@ -159,6 +163,17 @@ Fetched<QStringList> StoreReview::types()
     Fetched<QStringList> result;
     result.cause = run(m_store, QStringLiteral("SELECT DISTINCT type FROM measurements ORDER BY type"), {},
                        [&](const QSqlQuery &query) { result.value << query.value(0).toString(); });
+    return result;
+}
+
+Fetched<QStringList> StoreReview::benches()
+{
+    if (const QString cause = ready(); !cause.isEmpty())
+        return {{}, cause};
+    Fetched<QStringList> result;
+    result.cause = run(
+        m_store, QStringLiteral("SELECT DISTINCT bench FROM measurements WHERE bench <> '' ORDER BY bench"),
+        {}, [&](const QSqlQuery &query) { result.value << query.value(0).toString(); });
     return result;
 }
 

@@ -13,6 +13,7 @@ public:
 
     [[nodiscard]] QString description() const override;
     [[nodiscard]] Fetched<QStringList> types() override;
+    [[nodiscard]] Fetched<QStringList> benches() override;
     [[nodiscard]] Fetched<QString> newestType() override;
     [[nodiscard]] Fetched<qint64> count(const ReviewFilter &filter) override;
     [[nodiscard]] Fetched<QList<ReviewRow>> rows(const ReviewFilter &filter, const ReviewOrder &order,

@@ -38,6 +38,13 @@ const QList<QStringList> &migrationSteps()
                 "line_hash TEXT NOT NULL UNIQUE)"),
             QStringLiteral("CREATE INDEX measurements_type_time ON measurements (type, time_utc)"),
         },
+        // Version 2: whether the central database has the row. Rows of an
+        // older file have never gone up.
+        {
+            QStringLiteral("ALTER TABLE measurements ADD COLUMN uploaded INTEGER NOT NULL DEFAULT 0 "
+                           "CHECK (uploaded IN (0, 1))"),
+            QStringLiteral("CREATE INDEX measurements_not_uploaded ON measurements (id) WHERE uploaded = 0"),
+        },
     };
     return steps;
 }

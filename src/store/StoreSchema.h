@@ -8,9 +8,10 @@
 
 // The store's tables and how a file of an older version is brought up to
 // date. Version 1: the measurements, indexed by (type, time_utc), and a
-// one-row table "meta" with the store's UUID.
+// one-row table "meta" with the store's UUID. Version 2: the column
+// "uploaded" (0/1), and an index of the rows not yet uploaded.
 namespace StoreSchema {
-inline constexpr int Version = 1;
+inline constexpr int Version = 2;
 
 struct Prepared
 {

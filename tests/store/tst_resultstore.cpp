@@ -2,6 +2,7 @@
 #include "log/ReadTimestamp.h"
 #include "store/ResultStore.h"
 #include "store/StorePath.h"
+#include "store/UploadQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,7 @@ private slots:
     void chooseStorePath();
     void open_data();
     void open();
+    void uploadQueue();
     void saveWritesRow_data();
     void saveWritesRow();
     void unwritableStoreKeepsRecordPending_data();
@@ -125,20 +127,23 @@ void TestResultStore::open_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("cause");
     QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("uploaded"); // of the rows there, and of one saved after the opening
     QTest::newRow("new file") << "none"
-                              << "" << 0;
+                              << "" << 0 << "0";
     QTest::newRow("new file in missing folders") << "missing folder"
-                                                 << "" << 0;
+                                                 << "" << 0 << "0";
     QTest::newRow("file of version 1") << "version 1"
-                                       << "" << 3;
+                                       << "" << 3 << "0000";
+    QTest::newRow("file of version 2") << "version 2"
+                                       << "" << 2 << "100";
     QTest::newRow("not a database") << "text"
-                                    << "beschädigt" << 0;
+                                    << "beschädigt" << 0 << "";
     QTest::newRow("folder in its place") << "folder"
-                                         << "ein Ordner an ihrer Stelle" << 0;
-    QTest::newRow("newer version") << "user_version 2"
-                                   << "von einer neueren Programmversion" << 0;
+                                         << "ein Ordner an ihrer Stelle" << 0 << "";
+    QTest::newRow("newer version") << "user_version 3"
+                                   << "von einer neueren Programmversion" << 0 << "";
     QTest::newRow("another program's database") << "other table"
-                                                << "keine Ergebnisdatenbank" << 0;
+                                                << "keine Ergebnisdatenbank" << 0 << "";
 }
 
 void TestResultStore::open()
@@ -146,20 +151,21 @@ void TestResultStore::open()
     QFETCH(QString, setup);
     QFETCH(QString, cause);
     QFETCH(int, rows);
+    QFETCH(QString, uploaded);
     QTemporaryDir dir;
     QString path = dir.filePath("quoran.sqlite");
     QFile file(path);
     if (setup == "missing folder")
         path = dir.filePath("a/b/quoran.sqlite");
-    else if (setup == "version 1")
-        QVERIFY(QFile::copy(QUORAN_STORE_TEST_DATA "/store-v1.sqlite", path));
+    else if (setup.startsWith("version "))
+        QVERIFY(QFile::copy(QUORAN_STORE_TEST_DATA "/store-v" + setup.mid(8) + ".sqlite", path));
     else if (setup == "folder")
         QVERIFY(QDir(dir.path()).mkdir("quoran.sqlite"));
     else if (setup == "text")
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096 && file.flush());
     else if (setup != "none") {
         OtherConnection other(path);
-        QVERIFY(other.run(setup == "user_version 2" ? "PRAGMA user_version = 2" : "CREATE TABLE t (x)"));
+        QVERIFY(other.run(setup == "user_version 3" ? "PRAGMA user_version = 3" : "CREATE TABLE t (x)"));
     }
 
     ResultStore store(path);
@@ -178,10 +184,10 @@ void TestResultStore::open()
              QString("id time_utc date_text time_text bench store_id type number mark pole_count speed_rpm "
                      "voltage_constant_v_per_krpm voltage_v electrical_angle_deg mechanical_angle_deg "
                      "encoder_teeth offset_u offset_v offset_w frame verdict outside limits "
-                     "judged_on_import data_file source line_hash")
+                     "judged_on_import data_file source line_hash uploaded")
                  .split(' '));
     QVERIFY(query.exec("PRAGMA user_version") && query.next());
-    QCOMPARE(query.value(0).toInt(), 1);
+    QCOMPARE(query.value(0).toInt(), 2);
     QVERIFY(query.exec("PRAGMA journal_mode") && query.next());
     QCOMPARE(query.value(0).toString(), "wal");
     QVERIFY(query.exec("EXPLAIN QUERY PLAN SELECT * FROM measurements WHERE type = 'A1' ORDER BY time_utc") &&
@@ -189,9 +195,56 @@ void TestResultStore::open()
     QVERIFY2(query.value(3).toString().contains("measurements_type_time"),
              qPrintable(query.value(3).toString()));
     QVERIFY(!QUuid::fromString(store.storeId()).isNull());
-    // The version-1 file keeps its rows and its identity; new rows join them.
+    // An older file keeps its rows and its identity; new rows join them.
+    // None of them has gone to the central database yet.
     QVERIFY(store.save(reading("9")).stored);
     QCOMPARE(column(store, "store_id"), QStringList(rows + 1, store.storeId()));
+    QCOMPARE(column(store, "uploaded").join(""), uploaded);
+    QCOMPARE(UploadQueue::pending(store).rows, uploaded.count('0'));
+}
+
+void TestResultStore::uploadQueue()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quoran.sqlite");
+    ResultStore store(path);
+    for (const char *number : {"1", "2", "3", "4", "5"})
+        QVERIFY(store.save(reading(number, {"fail", {"el. Winkel"}, std::nullopt})).stored);
+    OtherConnection other(path);
+    // Marked by hand, so that the queue has a gap: only rows not uploaded, in id order.
+    QVERIFY(other.run("UPDATE measurements SET uploaded = 1 WHERE id = 2"));
+
+    const UploadQueue::Rows first = UploadQueue::next(store, 2);
+    QVERIFY2(first.cause.isEmpty(), qPrintable(first.cause));
+    QCOMPARE(first.rows.size(), 2);
+    QCOMPARE(first.rows[0].localId, 1);
+    QCOMPARE(first.rows[1].localId, 3);
+    // Read back as it was stored.
+    const StoredRow &row = first.rows[0];
+    const MeasurementRecord decoded = decodeFrame(ReceptionBuffer(demoFrame()));
+    QCOMPARE(row.storeId, store.storeId());
+    QCOMPARE(row.timeUtc, QDateTime(QDate(2026, 12, 6), QTime(14, 3, 22, 250)).toUTC());
+    QCOMPARE(row.number, "1");
+    QCOMPARE(row.electricalAngleDeg, std::optional<double>(2.8));
+    QCOMPARE(row.offsetV, std::optional<int>(decoded.offsetV));
+    QCOMPARE(row.frame, QString::fromLatin1(demoFrame().toHex()));
+    QCOMPARE(row.verdict + row.outside, R"(fail["el. Winkel"])");
+    QVERIFY(row.limits.isNull());
+    QCOMPARE(row.lineHash, column(store, "line_hash").value(0));
+
+    // A lock held elsewhere: nothing is marked, the rows stay queued.
+    QVERIFY(other.run("BEGIN EXCLUSIVE"));
+    QCOMPARE(UploadQueue::markUploaded(store, first.rows), "gesperrt");
+    QVERIFY(other.run("ROLLBACK"));
+    QCOMPARE(UploadQueue::pending(store).rows, 4);
+
+    QCOMPARE(UploadQueue::markUploaded(store, first.rows), QString());
+    QCOMPARE(UploadQueue::pending(store).rows, 2);
+    const UploadQueue::Rows rest = UploadQueue::next(store, 500);
+    QCOMPARE(rest.rows.size(), 2);
+    QCOMPARE(rest.rows[0].localId, 4);
+    QCOMPARE(rest.rows[1].localId, 5);
+    QCOMPARE(column(store, "uploaded"), (QStringList{"1", "1", "1", "0", "0"}));
 }
 
 void TestResultStore::saveWritesRow_data()

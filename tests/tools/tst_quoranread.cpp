@@ -143,6 +143,13 @@ void TestQuoranRead::statusesAndOutputs_data()
         "C");
     row("settings file missing", {"--settings", "{ini}.missing"}, 2, {"{ini}.missing"});
     row("settings file a folder", {"--settings", "/tmp"}, 2, {"/tmp"});
+    row("upload with a reading option", {"--upload", "--json"}, 2, {"--upload und --json"});
+    row("upload and central init", {"--central-init", "--upload"}, 2, {"schließen einander aus"});
+    row("upload without central database", {"--upload"}, 2, {"[Zentrale] Verbindung=", "{ini}"});
+    row("central init with a password", {"--central-init"}, 2, {"~/.pgpass"}, {},
+        "[Zentrale]\nVerbindung=host=db1 user=bench1 password=geheim");
+    row("upload with the store off", {"--upload"}, 2, {"Speichern=False"}, {},
+        "[Zentrale]\nVerbindung=host=db1\n[Ergebnisse]\nSpeichern=False");
 
     row("help", {"--settings", "{ini}", "--help"}, 0,
         {"Einstellungsdatei: {ini}\n", "--save", "--limits DATEI", "\n  7  mit --check: n.i.O.",

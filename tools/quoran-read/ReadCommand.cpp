@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include "CentralCommand.h"
 #include "ReadImport.h"
 #include "ReadOptions.h"
 #include "ReadOutput.h"
@@ -73,6 +74,10 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
 
     const ProfileFile::Snapshot file = ProfileFile::Snapshot::read(settingsPath);
     const StoredSettings stored = readStoredSettings(file);
+    if (options.upload)
+        return CentralCommand::upload(stored, settingsPath);
+    if (options.centralInit)
+        return CentralCommand::init(stored, settingsPath);
     // One number and date format per data file: a run from cron under C must not
     // append "0.28" and "7 Dec 2026" below lines that read "0,28" and "07.12.2026".
     const RegionalFormat::Resolved format = RegionalFormat::resolve(stored.regionalFormat, locale);

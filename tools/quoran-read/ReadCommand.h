@@ -18,6 +18,7 @@ enum ExitStatus : int {
     FrameCheckFailed = 5,
     SaveFailed = 6,
     CheckFailed = 7,    // --check: n.i.O.
+    CentralFailed = 8,  // --upload, --central-init: server unreachable or refusing
     CheckUndecided = 9, // --check: keine Grenzwerte, or the limits table unusable
 };
 

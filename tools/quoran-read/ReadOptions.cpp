@@ -16,6 +16,8 @@ const QString DemoOption = QStringLiteral("--demo");
 const QString JsonOption = QStringLiteral("--json");
 const QString CsvOption = QStringLiteral("--csv");
 const QString SaveOption = QStringLiteral("--save");
+const QString UploadOption = QStringLiteral("--upload");
+const QString CentralInitOption = QStringLiteral("--central-init");
 const QString LimitsOption = QStringLiteral("--limits");
 const QString CheckOption = QStringLiteral("--check");
 const QString ImportOption = QStringLiteral("--import");
@@ -33,8 +35,9 @@ ParseResult parse(const QStringList &arguments)
 {
     static const QSet<QString> valueOptions{SettingsOption, PortOption, DeviceOption, TypeOption,
                                             NumberOption,   MarkOption, LimitsOption};
-    static const QSet<QString> flagOptions{DemoOption, JsonOption,  CsvOption,     SaveOption,
-                                           HelpOption, CheckOption, VersionOption, ImportOption};
+    static const QSet<QString> flagOptions{DemoOption,    JsonOption,        CsvOption,  SaveOption,
+                                           UploadOption,  CentralInitOption, HelpOption, CheckOption,
+                                           VersionOption, ImportOption};
     QMap<QString, QString> values;
     QSet<QString> flags;
     QStringList files; // the arguments that are no option: data files of --import
@@ -85,7 +88,8 @@ ParseResult parse(const QStringList &arguments)
             if (values.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
-        for (const QString &other : {DemoOption, JsonOption, CsvOption, SaveOption, CheckOption}) {
+        for (const QString &other :
+             {DemoOption, JsonOption, CsvOption, SaveOption, CheckOption, UploadOption, CentralInitOption}) {
             if (flags.contains(other))
                 return usageError(QStringLiteral("--import und %1 schließen einander aus.").arg(other));
         }
@@ -96,6 +100,24 @@ ParseResult parse(const QStringList &arguments)
     }
     if (!files.isEmpty())
         return usageError(QStringLiteral("Unerwartetes Argument: %1").arg(files.first()));
+
+    // The two central commands read nothing from the instrument.
+    for (const QString &command : {UploadOption, CentralInitOption}) {
+        if (!flags.contains(command))
+            continue;
+        for (const QString &other : flags) {
+            if (other != command)
+                return usageError(QStringLiteral("%1 und %2 schließen einander aus.").arg(command, other));
+        }
+        for (auto value = values.cbegin(); value != values.cend(); ++value) {
+            if (value.key() != SettingsOption)
+                return usageError(
+                    QStringLiteral("%1 und %2 schließen einander aus.").arg(command, value.key()));
+        }
+        options.upload = command == UploadOption;
+        options.centralInit = command == CentralInitOption;
+        return {options, {}};
+    }
 
     if (flags.contains(JsonOption) && flags.contains(CsvOption))
         return usageError(QStringLiteral("--json und --csv schließen einander aus."));

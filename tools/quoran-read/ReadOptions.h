@@ -26,6 +26,8 @@ struct Options
     bool check = false;            // the verdict becomes the exit status
     // --import FILE...: data files to read into the results store; no read then.
     QStringList importFiles;
+    bool upload = false;      // --upload: send the results store's queue, no reading
+    bool centralInit = false; // --central-init: make the central table, no reading
     bool help = false;
     bool version = false;
 };
