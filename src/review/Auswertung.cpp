@@ -265,7 +265,7 @@ void Auswertung::updateTrend()
         limits = text + QStringLiteral(" (") + found.origin + u')';
     }
     m_chart->showTrend({filter.type, quantity, std::move(series.value), limit, figures.mean});
-    m_figures->showFigures(figures, limits);
+    m_figures->showFigures(figures, limits, quantity);
 }
 
 void Auswertung::showStatus(const QString &cause)

@@ -1,5 +1,7 @@
 #include "review/CapabilityPanel.h"
 
+#include "review/ReviewValueText.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
@@ -62,14 +64,13 @@ void CapabilityPanel::clearFigures()
     m_note->clear();
 }
 
-void CapabilityPanel::showFigures(const CapabilityFigures &figures, const QString &limits)
+void CapabilityPanel::showFigures(const CapabilityFigures &figures, const QString &limits,
+                                  ReviewQuantity quantity)
 {
     const auto text = [](std::optional<double> value, int decimals) {
         return value ? QLocale().toString(*value, 'f', decimals) : None;
     };
-    const auto plain = [](std::optional<double> value) {
-        return value ? QLocale().toString(*value, 'g', 10) : None;
-    };
+    const auto plain = [quantity](std::optional<double> value) { return reviewValueText(quantity, value); };
     m_values[N]->setText(QLocale().toString(figures.n));
     m_values[Mean]->setText(text(figures.mean, 3));
     m_values[Deviation]->setText(text(figures.standardDeviation, 3));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Capability.h"
+#include "store/ReviewData.h"
 
 #include <QGroupBox>
 
@@ -17,7 +18,7 @@ public:
     explicit CapabilityPanel(QWidget *parent = nullptr);
 
     // limits: the limits' text and where they come from.
-    void showFigures(const CapabilityFigures &figures, const QString &limits);
+    void showFigures(const CapabilityFigures &figures, const QString &limits, ReviewQuantity quantity);
     void clearFigures();
 
     // The figures as caption and text, in their order, for the report.

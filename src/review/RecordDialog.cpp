@@ -1,6 +1,7 @@
 #include "review/RecordDialog.h"
 
 #include "diag/InspectorRows.h"
+#include "review/ReviewValueText.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -11,20 +12,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QString textOf(const std::optional<double> &value, const QLocale &locale)
-{
-    return value ? locale.toString(*value, 'g', 10) : QStringLiteral("–");
-}
-
-QString textOf(const std::optional<int> &value)
-{
-    return value ? QString::number(*value) : QStringLiteral("–");
-}
-
-} // namespace
 
 RecordDialog::RecordDialog(const ReviewRecord &record, QWidget *parent) : QDialog(parent)
 {
@@ -45,15 +32,19 @@ RecordDialog::RecordDialog(const ReviewRecord &record, QWidget *parent) : QDialo
     add(QStringLiteral("Typ"), row.type);
     add(QStringLiteral("Nummer"), row.number);
     add(QStringLiteral("Visum"), row.mark);
-    add(QStringLiteral("Polzahl"), textOf(row.poleCount));
-    add(QStringLiteral("Drehzahl"), textOf(row.speed, locale));
-    add(QStringLiteral("Spannungskonstante"), textOf(row.voltageConstant, locale));
-    add(QStringLiteral("Spannung"), textOf(row.voltage, locale));
-    add(QStringLiteral("el. Winkel"), textOf(row.electricalAngle, locale));
-    add(QStringLiteral("mech. Winkel"), textOf(row.mechanicalAngle, locale));
-    add(QStringLiteral("Geberzähne"), textOf(row.teeth));
+    add(QStringLiteral("Polzahl"), reviewCountText(row.poleCount));
+    add(QStringLiteral("Drehzahl"), reviewValueText(ReviewQuantity::Speed, row.speed, locale));
+    add(QStringLiteral("Spannungskonstante"),
+        reviewValueText(ReviewQuantity::VoltageConstant, row.voltageConstant, locale));
+    add(QStringLiteral("Spannung"), reviewValueText(ReviewQuantity::Voltage, row.voltage, locale));
+    add(QStringLiteral("el. Winkel"),
+        reviewValueText(ReviewQuantity::ElectricalAngle, row.electricalAngle, locale));
+    add(QStringLiteral("mech. Winkel"),
+        reviewValueText(ReviewQuantity::MechanicalAngle, row.mechanicalAngle, locale));
+    add(QStringLiteral("Geberzähne"), reviewCountText(row.teeth));
     add(QStringLiteral("Offset Phase U/V/W"),
-        QStringLiteral("%1 / %2 / %3").arg(textOf(row.offsetU), textOf(row.offsetV), textOf(row.offsetW)));
+        QStringLiteral("%1 / %2 / %3")
+            .arg(reviewCountText(row.offsetU), reviewCountText(row.offsetV), reviewCountText(row.offsetW)));
     QString verdict = reviewVerdictText(row.verdict);
     if (!row.outside.isEmpty())
         verdict += QStringLiteral(" (") + row.outside.join(QStringLiteral(", ")) + u')';

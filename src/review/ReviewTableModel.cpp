@@ -1,5 +1,7 @@
 #include "review/ReviewTableModel.h"
 
+#include "review/ReviewValueText.h"
+
 #include "store/ReviewSource.h"
 
 #include <QDateTime>
@@ -84,12 +86,7 @@ QVariant ReviewTableModel::headerData(int section, Qt::Orientation orientation, 
 
 QString ReviewTableModel::text(const ReviewRow &row, ReviewColumn column) const
 {
-    const auto number = [](const auto &value) {
-        return value ? QLocale().toString(*value, 'g', 10) : QStringLiteral("–");
-    };
-    const auto whole = [](const std::optional<int> &value) {
-        return value ? QString::number(*value) : QStringLiteral("–");
-    };
+    const auto whole = [](const std::optional<int> &value) { return reviewCountText(value); };
     switch (column) {
     case ReviewColumn::Time:
         return QLocale().toString(QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime(),
@@ -103,15 +100,15 @@ QString ReviewTableModel::text(const ReviewRow &row, ReviewColumn column) const
     case ReviewColumn::PoleCount:
         return whole(row.poleCount);
     case ReviewColumn::Speed:
-        return number(row.speed);
+        return reviewValueText(ReviewQuantity::Speed, row.speed);
     case ReviewColumn::VoltageConstant:
-        return number(row.voltageConstant);
+        return reviewValueText(ReviewQuantity::VoltageConstant, row.voltageConstant);
     case ReviewColumn::Voltage:
-        return number(row.voltage);
+        return reviewValueText(ReviewQuantity::Voltage, row.voltage);
     case ReviewColumn::ElectricalAngle:
-        return number(row.electricalAngle);
+        return reviewValueText(ReviewQuantity::ElectricalAngle, row.electricalAngle);
     case ReviewColumn::MechanicalAngle:
-        return number(row.mechanicalAngle);
+        return reviewValueText(ReviewQuantity::MechanicalAngle, row.mechanicalAngle);
     case ReviewColumn::Teeth:
         return whole(row.teeth);
     case ReviewColumn::OffsetU:

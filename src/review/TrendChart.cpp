@@ -1,5 +1,6 @@
 #include "review/TrendChart.h"
 
+#include "review/ReviewValueText.h"
 #include "review/TrendDecimation.h"
 
 #include <QDateTime>
@@ -195,7 +196,7 @@ QString TrendChart::tipFor(std::size_t index) const
                            QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     return QStringLiteral("Typ %1, Nummer %2, %3, %4 %5")
         .arg(m_trend.type, m_knownNumbers.value(series.ids[index], QStringLiteral("–")), time,
-             reviewQuantityName(m_trend.quantity), QLocale().toString(series.values[index], 'g', 10));
+             reviewQuantityName(m_trend.quantity), reviewValueText(m_trend.quantity, series.values[index]));
 }
 
 bool TrendChart::viewportEvent(QEvent *event)

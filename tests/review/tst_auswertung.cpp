@@ -176,7 +176,7 @@ void TestAuswertung::filterChartAndFigures()
         const QPoint at = chart->mapFromScene(chart->chart()->mapToPosition(markers->at(0), markers));
         QHelpEvent help(QEvent::ToolTip, at + QPoint(1, 1), chart->viewport()->mapToGlobal(at));
         QApplication::sendEvent(chart->viewport(), &help);
-        QTRY_COMPARE(QToolTip::text(), QString("Typ A1, Nummer 2006, 06.03.2026 12:00:00, el. Winkel 17"));
+        QTRY_COMPARE(QToolTip::text(), QString("Typ A1, Nummer 2006, 06.03.2026 12:00:00, el. Winkel 17,0"));
     }
     QFETCH(QStringList, figures);
     const QStringList seen{shown(*window, "lblN"),
