@@ -167,7 +167,9 @@ Outcome run(const QStringList &arguments, const QString &programDir, const QLoca
         return {status, ReadOutput::json(reading), err};
     case ReadOptions::OutputFormat::Csv:
         return {status,
-                (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale) + QLatin1Char('\n'))
+                (ReadOutput::csv(reading, options, stored.dataTrenner, format.locale, stored.dataFile,
+                                 verdictColumns(reading.verdict.value_or(Verdict()), stored.verdictColumns)) +
+                 QLatin1Char('\n'))
                     .toUtf8(),
                 err};
     }

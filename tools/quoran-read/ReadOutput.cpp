@@ -105,16 +105,25 @@ QByteArray json(const Reading &reading)
 }
 
 QString csv(const Reading &reading, const ReadOptions::Options &options, const QString &dataTrenner,
-            const QLocale &locale)
+            const QLocale &locale, const QString &dataFile, const DataFileExport::VerdictColumns &verdict)
 {
     const QStringList fields = recordFields(reading, options);
     const QChar separator = DataFileExport::separatorFor(dataTrenner);
+    // The columns a save would write: an existing file's header decides.
+    const bool withVerdict = DataFileExport::fileExists(dataFile)
+                                 ? DataFileExport::hasVerdictColumns(dataFile)
+                                 : verdict.forNewFile;
+    const QString verdictText =
+        withVerdict ? separator + DataFileExport::recordLine({verdict.verdict, verdict.outside}, separator,
+                                                             DataFileExport::VerdictColumnCount)
+                    : QString();
     // What the data file would hold: its digits and signs as a save writes them.
     const DataFileExport::RecordBytes record = DataFileExport::recordBytes(fields, separator, locale);
     if (record.refusal.isEmpty())
-        return Windows1252::decode(record.bytes);
+        return Windows1252::decode(record.bytes) + verdictText;
     // A field no save could write: show it as the code page maps it.
-    return Windows1252::decode(Windows1252::encode(DataFileExport::recordLine(fields, separator)));
+    return Windows1252::decode(Windows1252::encode(DataFileExport::recordLine(fields, separator))) +
+           verdictText;
 }
 
 QStringList recordFields(const Reading &reading, const ReadOptions::Options &options)

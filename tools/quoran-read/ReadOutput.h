@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/DataFileColumns.h"
+
 #include "ReadOptions.h"
 #include "link/FrameReader.h"
 #include "tolerance/Verdict.h"
@@ -30,9 +32,11 @@ struct Reading
 // One JSON object on one line, UTF-8, independent of the locale; with a
 // verdict the keys "verdict", "outside" and "limits".
 [[nodiscard]] QByteArray json(const Reading &reading);
-// The data file's record line as the code page leaves it, without line end.
+// The data file's record line as the code page leaves it, without line end;
+// with the verdict's two columns when a save to dataFile would write them.
 [[nodiscard]] QString csv(const Reading &reading, const ReadOptions::Options &options,
-                          const QString &dataTrenner, const QLocale &locale);
+                          const QString &dataTrenner, const QLocale &locale, const QString &dataFile,
+                          const DataFileExport::VerdictColumns &verdict);
 
 // The data file's fields of the reading: the operator's, the measured, the mark.
 [[nodiscard]] QStringList recordFields(const Reading &reading, const ReadOptions::Options &options);
