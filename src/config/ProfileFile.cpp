@@ -2,6 +2,7 @@
 
 #include "config/ProfileFileLeftovers.h"
 #include "core/FolderSync.h"
+#include "core/TextEncoding.h"
 #include "core/Windows1252.h"
 
 #include <QByteArray>
@@ -9,55 +10,16 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QStringDecoder>
-
-#include <algorithm>
 
 namespace {
 
 const QByteArray crLf = QByteArrayLiteral("\r\n");
 const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
-// The file's text encoding. Linux editors save UTF-8: a file that is valid
-// UTF-8 with at least one non-ASCII character, or that starts with a
-// byte-order mark, is read and written as UTF-8; every other file, and every
-// new one, is Windows-1252. A file keeps its encoding and its mark, until a
-// value comes that Windows-1252 cannot hold: then it becomes UTF-8 with a mark.
-struct Encoding
-{
-    bool utf8 = false;
-    bool bom = false;
-
-    [[nodiscard]] static bool isUtf8(QByteArrayView bytes)
-    {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = decoder.decode(bytes); // decodes only when taken as a QString
-        return !decoder.hasError();
-    }
-
-    [[nodiscard]] static Encoding of(QByteArrayView bytes)
-    {
-        if (bytes.startsWith(utf8Bom))
-            return {true, true};
-        if (std::all_of(bytes.begin(), bytes.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-            return {};
-        return {isUtf8(bytes), false};
-    }
-
-    [[nodiscard]] QString decode(QByteArrayView bytes) const
-    {
-        return utf8 ? QString::fromUtf8(bytes) : Windows1252::decode(bytes);
-    }
-    [[nodiscard]] QByteArray encode(const QString &text) const
-    {
-        return utf8 ? text.toUtf8() : Windows1252::encode(text);
-    }
-    [[nodiscard]] bool canHold(const QString &text) const
-    {
-        return utf8 || Windows1252::canHold(text, Windows1252::Mapping::Exact);
-    }
-};
+// The file's text encoding (TextEncoding). A file keeps its encoding and its
+// mark, until a value comes that Windows-1252 cannot hold: then it becomes
+// UTF-8 with a mark.
+using Encoding = TextEncoding;
 
 // One line of the file as it stands on disk; text without its line end.
 struct Line

@@ -100,6 +100,9 @@ void TestTolerance::parse_data()
     QTest::newRow("UTF-8 with mark, no last line end")
         << QByteArray("\xEF\xBB\xBFTyp;Wert;Min;Max\n*;Geberz\xC3\xA4hne;1;2") << ""
         << QStringLiteral("Geberzähne 1..2");
+    QTest::newRow("mark before Windows-1252") << QByteArray("\xEF\xBB\xBFTyp;Wert;Min;Max\nPr\xFC"
+                                                            "fling;Polzahl;4;4\n")
+                                              << QStringLiteral("Prüfling") << "Polzahl 4..4";
     QTest::newRow("UTF-8 without mark") << header + "Pr\xC3\xBC"
                                                     "fling;Offset Phase W;-3;3\n"
                                         << QStringLiteral(" prüfling ") << "Offset Phase W -3..3";
