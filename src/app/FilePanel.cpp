@@ -43,6 +43,7 @@ void FilePanel::showFile(const QString &path)
     // An empty path names no folder, though QFileInfo would take the working one.
     const bool folderThere = !path.isEmpty() && file.absoluteDir().exists();
     m_label->setText(panelText(path, folderThere));
+    m_label->setToolTip(m_label->text()); // the path a narrow status bar cuts off
     m_openFile->setEnabled(folderThere && file.isFile());
     m_openFolder->setEnabled(folderThere);
 }

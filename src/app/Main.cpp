@@ -84,15 +84,18 @@ void Main::createStatusBar()
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // The stretch shares a narrow window out, not the texts' lengths: a
+        // long data-file path must not push the save text off the bar.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addPermanentWidget(label, stretch);
         return label;
     };
     m_portPanel = new PortPanel(panel(QStringLiteral("sbPanelPort"), 2));
     connect(&AppState::instance(), &AppState::portRead, m_portPanel, &PortPanel::showRead);
-    m_filePanel = new FilePanel(panel(QStringLiteral("sbPanelFile"), 4), m_actions->openDataFile(),
+    m_filePanel = new FilePanel(panel(QStringLiteral("sbPanelFile"), 2), m_actions->openDataFile(),
                                 m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
-    m_panelRead = panel(QStringLiteral("sbPanelRead"), 4);
+    m_panelRead = panel(QStringLiteral("sbPanelRead"), 6);
     m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 2));
 }
 
@@ -117,7 +120,10 @@ void Main::updateStatusBar()
     m_portPanel->showPort(state.schnittstelle());
     m_filePanel->showFile(state.dataFile());
     m_panelDemo->setText(state.demoModus() ? QStringLiteral("Demo Modus") : QString());
+    // Its room goes to the others outside demo mode.
+    m_panelDemo->setVisible(state.demoModus());
     m_panelRead->setText(state.lastReadOutcome());
+    m_panelRead->setToolTip(state.lastReadOutcome());
 }
 
 void Main::applyBarSwitches(std::optional<bool> symbolListe, std::optional<bool> taskliste)

@@ -35,7 +35,7 @@ void PortPanel::showPort(const QString &portName)
     // A pinned adapter that is unplugged keeps its pin; say that it is not there.
     if (!device.isEmpty() && !PortMap::deviceExists(device))
         text += QStringLiteral(" (fehlt)");
-    m_label->setText(text);
+    show(text);
 }
 
 void PortPanel::showRead(int portNumber, const QString &devicePath, bool present)
@@ -43,5 +43,12 @@ void PortPanel::showRead(int portNumber, const QString &devicePath, bool present
     // The inspector reads other ports too; only the configured one is shown here.
     if (m_portName.isEmpty() || portNumberFromName(m_portName) != portNumber)
         return;
-    m_label->setText(portFieldText(m_portName, devicePath, present));
+    show(portFieldText(m_portName, devicePath, present));
+}
+
+void PortPanel::show(const QString &text)
+{
+    m_label->setText(text);
+    // Whatever a narrow status bar cuts off can still be read.
+    m_label->setToolTip(text);
 }

@@ -30,6 +30,8 @@ public:
     void showRead(int portNumber, const QString &devicePath, bool present);
 
 private:
+    void show(const QString &text);
+
     QLabel *m_label;
     bool m_stale = true;
     QString m_portName;

@@ -6,6 +6,8 @@
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "app/Windows.h"
+#include "core/AppState.h"
+#include "log/MeasurementLog.h"
 #include "support/AppTestEnvironment.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
@@ -14,6 +16,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -171,6 +174,18 @@ int reachEveryControl(int argc, char *argv[])
         window->close();
         QTest::qWait(100);
     }
+    // The save text stands whole in the status bar, beside a long data-file path.
+    AppState::instance().setDataFile(env.path(QStringLiteral("Messungen/Pruefstand-3/Rotorlage-2026.txt")));
+    const QString saved =
+        MeasurementLog::savedStatusText(QTime(16, 41, 15), QStringLiteral("DS 112-4"),
+                                        QStringLiteral("2026-00417"), QStringLiteral("Rotorlage.txt"));
+    AppState::instance().setLastReadOutcome(saved);
+    auto *readPanel = main->findChild<QLabel *>(QStringLiteral("sbPanelRead"));
+    if (!waitUntil([&] { return readPanel->text() == saved; }) ||
+        readPanel->contentsRect().width() < readPanel->fontMetrics().horizontalAdvance(saved))
+        unreached << QStringLiteral("sbPanelRead %1 px for the save text's %2 px")
+                         .arg(readPanel->contentsRect().width())
+                         .arg(readPanel->fontMetrics().horizontalAdvance(saved));
     for (const QString &name : std::as_const(unreached))
         qInfo("not reached: %s", qPrintable(name));
     return unreached.isEmpty() ? 0 : 1;
