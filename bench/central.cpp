@@ -28,6 +28,8 @@
 #include "store/ResultStore.h"
 #include "store/UploadQueue.h"
 
+#include "Figures.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -40,10 +42,7 @@
 
 namespace {
 
-double milliseconds(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
+using namespace Figures;
 
 std::vector<CentralRow> makeRows(int count, const QString &storeId)
 {
@@ -180,12 +179,6 @@ double uploadFromStore(const QByteArray &conninfo, const QString &folder, int ro
     }
     const double ms = milliseconds(timer);
     return sent == rows && UploadQueue::pending(store).rows == 0 ? double(rows) / (ms / 1000.0) : -1;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // One way of saving: a store of its own, and the upload worker when there is a server to name.

@@ -9,6 +9,8 @@
 #include "tolerance/LimitsFile.h"
 #include "tolerance/Verdict.h"
 
+#include "Figures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,32 +23,9 @@
 
 namespace {
 
+using namespace Figures;
+
 constexpr int TypeCount = 1000; // ten values each: 10,000 lines
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double maximum(const std::vector<double> &values)
-{
-    return *std::max_element(values.begin(), values.end());
-}
-
-double milliseconds(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-// This thread's processor time: on a machine shared with other work the
-// wall time also counts the waits for a processor.
-double cpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 // As a spreadsheet saves it: Windows-1252, CR LF, decimal commas, some
 // sides open; the last type is "*".

@@ -19,6 +19,8 @@
 #include "store/ResultStore.h"
 #include "store/StoreReview.h"
 
+#include "Figures.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,10 +41,7 @@
 
 namespace {
 
-double milliseconds(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
+using namespace Figures;
 
 // VmRSS or VmHWM of this process in MB.
 double memoryMb(const char *key)

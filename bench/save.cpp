@@ -18,6 +18,8 @@
 #include "log/DataFileExport.h"
 #include "log/MesswerteProtokoll.h"
 
+#include "Figures.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -30,34 +32,7 @@
 #include <ctime>
 #include <vector>
 
-namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double maximum(const std::vector<double> &values)
-{
-    return *std::max_element(values.begin(), values.end());
-}
-
-double milliseconds(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-// This thread's processor time: on a shared machine the wall time says as
-// much about the others.
-double cpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-} // namespace
+using namespace Figures;
 
 int main(int argc, char *argv[])
 {

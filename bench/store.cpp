@@ -11,6 +11,8 @@
 #include "log/DataFileExport.h"
 #include "store/ResultStore.h"
 
+#include "Figures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,21 +25,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double maximum(const std::vector<double> &values)
-{
-    return *std::max_element(values.begin(), values.end());
-}
-
-double milliseconds(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
+using namespace Figures;
 
 // A record of the demo frame with its own number and second.
 QStringList fieldsFor(int i)
