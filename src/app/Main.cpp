@@ -96,7 +96,7 @@ void Main::createStatusBar()
                                 m_actions->openDataFolder());
     m_panelDemo = panel(QStringLiteral("sbPanelDemo"), 1);
     m_panelRead = panel(QStringLiteral("sbPanelRead"), 6);
-    m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 2));
+    m_centralPanel = new CentralPanel(panel(QStringLiteral("sbPanelCentral"), 4));
 }
 
 void Main::useLoadedPins(const QMap<int, QString> &pins)
