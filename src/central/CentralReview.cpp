@@ -105,7 +105,7 @@ QString CentralReview::query(const QByteArray &sql, const QList<QByteArray> &val
         !m_connection.exec(sql, values, deadline, result)) {
         const CentralError error = m_connection.error();
         m_connection.close();
-        return u"zentrale Datenbank: "_s + error.text();
+        return u"Zentrale Datenbank: "_s + error.text();
     }
     return {};
 }

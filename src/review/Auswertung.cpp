@@ -169,6 +169,8 @@ void Auswertung::createControls()
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setAccessibleName(QStringLiteral("Zustand"));
+    // A long cause must not widen the window; its tool tip has all of it.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bottom->addWidget(m_status, 1);
     // Runs while the central database is asked; the window keeps painting.
     m_busy = new QProgressBar(area);
@@ -270,12 +272,14 @@ void Auswertung::updateTrend()
 
 void Auswertung::showStatus(const QString &cause)
 {
-    if (!cause.isEmpty()) {
-        m_status->setText(QStringLiteral("Ergebnisdatenbank: ") + cause);
-        return;
-    }
-    m_status->setText(
-        QStringLiteral("%1 Datensätze · %2").arg(QLocale().toString(m_count), m_source->description()));
+    // The central source names itself in its causes.
+    const QString text =
+        !cause.isEmpty()
+            ? (m_source->usesCentral() ? cause : QStringLiteral("Ergebnisdatenbank: ") + cause)
+            : QStringLiteral("%1 Datensätze · %2").arg(QLocale().toString(m_count), m_source->description());
+    // libpq's words run over several lines: the first in the window, all in the tip.
+    m_status->setText(text.section(u'\n', 0, 0));
+    m_status->setToolTip(text);
 }
 
 void Auswertung::showRecord(const QModelIndex &index)
