@@ -24,6 +24,23 @@ bool isUri(const QByteArray &text)
     return text.startsWith("postgresql://") || text.startsWith("postgres://");
 }
 
+// Whether libpq's complaint about text could quote a password: its keyword,
+// or a URI's "user:password@".
+bool mayQuotePassword(const QByteArray &text)
+{
+    if (text.toLower().contains("password"))
+        return true;
+    if (!isUri(text))
+        return false;
+    const qsizetype start = text.indexOf("://") + 3;
+    qsizetype end = start;
+    while (end < text.size() && text.at(end) != '/' && text.at(end) != '?')
+        ++end;
+    const QByteArray authority = text.mid(start, end - start);
+    const qsizetype at = authority.lastIndexOf('@');
+    return at >= 0 && authority.left(at).contains(':');
+}
+
 Prepared refused(const QString &text)
 {
     return {{}, CentralError(CentralError::Kind::InvalidSettings, text)};
@@ -38,8 +55,12 @@ Prepared prepare(const QString &connection)
     const Options options(PQconninfoParse(text.constData(), &rawError));
     const std::unique_ptr<char, ErrorDeleter> parseError(rawError);
     if (!options) {
-        const QString why = parseError ? QString::fromUtf8(parseError.get()) : u"kein Speicher"_s;
-        return refused(u"[Zentrale] Verbindung= lässt sich nicht lesen: "_s + why);
+        const QString prefix = u"[Zentrale] Verbindung= lässt sich nicht lesen"_s;
+        // libpq quotes what it stumbled on: never a password into a message.
+        if (mayQuotePassword(text))
+            return refused(prefix + u" (Schreibweise prüfen; ein Passwort gehört nach ~/.pgpass)"_s);
+        return refused(prefix + u": "_s +
+                       (parseError ? QString::fromUtf8(parseError.get()) : u"kein Speicher"_s));
     }
     bool hasTimeout = false;
     for (const PQconninfoOption *option = options.get(); option->keyword; ++option) {

@@ -56,14 +56,12 @@ void CentralService::stop(std::chrono::milliseconds budget)
         *m_cancel = true;
         static_cast<void>(m_thread->wait(whole));
     }
-    if (m_thread->isFinished()) {
+    // Blocked where no cancel reaches (a store lock held elsewhere): left to
+    // end by itself, as destroying a running thread would abort the program.
+    // Connected before the look, so that an end in between is not missed.
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    if (m_thread->isFinished())
         delete m_thread; // the worker went with the thread's end
-    } else {
-        // Blocked where no cancel reaches (a store lock held elsewhere):
-        // left to end by itself. Destroying a running thread would abort
-        // the program.
-        connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
-    }
     m_thread = nullptr;
     m_worker = nullptr;
     m_cancel.reset();

@@ -2,6 +2,8 @@
 
 #include "store/ReviewSource.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
 #include <atomic>
@@ -47,19 +49,29 @@ private:
 
 template <class Call> auto ThreadedReviewSource::call(Call work) -> decltype(work())
 {
-    std::optional<decltype(work())> answer;
-    QEventLoop loop;
+    struct Pending
+    {
+        std::optional<decltype(work())> answer;
+        std::atomic<bool> done = false;
+    };
+    const auto pending = std::make_shared<Pending>();
+    QAbstractEventDispatcher *const dispatcher = QAbstractEventDispatcher::instance();
     if (m_busy)
         m_busy(true);
     QMetaObject::invokeMethod(
         m_context.get(),
-        [&] {
-            answer = work();
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        [pending, work, dispatcher] {
+            pending->answer = work();
+            pending->done = true;
+            dispatcher->wakeUp();
         },
         Qt::QueuedConnection);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // No nested event loop: an application's exit would end one before the
+    // answer is there, and the window's own deferred delete could run in
+    // it. Events are still handled, so windows repaint while it waits.
+    while (!pending->done)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     if (m_busy)
         m_busy(false);
-    return std::move(*answer);
+    return std::move(*pending->answer);
 }

@@ -235,8 +235,13 @@ void Auswertung::applyFilter()
     const WaitCursor wait;
     const ReviewFilter filter = m_filters->filter();
     const bool firstFill = m_model->rowCount() == 0;
+    // While the central database answers, a newer filter may come in and
+    // do all of this itself.
+    const quint64 request = ++m_filterRequest;
     const QString cause = m_model->setFilter(filter);
     const Fetched<qint64> count = m_source->count(filter);
+    if (request != m_filterRequest)
+        return;
     m_count = count.value;
     if (firstFill && m_model->rowCount() > 0)
         m_table->resizeColumnsToContents();

@@ -85,4 +85,5 @@ private:
     QPushButton *m_cmdRefresh = nullptr;
     QPushButton *m_cmdExit = nullptr;
     qint64 m_count = 0;
+    quint64 m_filterRequest = 0; // counts applyFilter's runs
 };

@@ -19,8 +19,13 @@ QString ReviewTableModel::setFilter(const ReviewFilter &filter)
 
 QString ReviewTableModel::reload()
 {
-    beginResetModel();
+    // A source that waits on the network keeps events going meanwhile, so a
+    // newer filter may come in: then that one's answer is the one shown.
+    const quint64 request = ++m_request;
     const Fetched<QList<ReviewRow>> page = m_source.rows(m_filter, m_order, 0, PageSize);
+    if (request != m_request)
+        return {};
+    beginResetModel();
     m_rows = page.value;
     m_atEnd = !page.ok() || page.value.size() < PageSize;
     m_cause = page.cause;
@@ -42,14 +47,19 @@ int ReviewTableModel::columnCount(const QModelIndex &parent) const
 
 bool ReviewTableModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && !m_atEnd;
+    return !parent.isValid() && !m_atEnd && !m_fetching;
 }
 
 void ReviewTableModel::fetchMore(const QModelIndex &parent)
 {
-    if (parent.isValid() || m_atEnd)
+    if (!canFetchMore(parent))
         return;
+    const quint64 request = m_request;
+    m_fetching = true;
     const Fetched<QList<ReviewRow>> page = m_source.rows(m_filter, m_order, m_rows.size(), PageSize);
+    m_fetching = false;
+    if (request != m_request)
+        return; // the table was loaded anew meanwhile
     m_cause = page.cause;
     if (!page.ok()) {
         // Not tried again by every scroll step; a new filter or sort tries again.

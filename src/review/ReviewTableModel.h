@@ -49,5 +49,7 @@ private:
     ReviewOrder m_order;
     QList<ReviewRow> m_rows;
     bool m_atEnd = true;
+    bool m_fetching = false;
+    quint64 m_request = 0; // counts the loads from the start
     QString m_cause;
 };

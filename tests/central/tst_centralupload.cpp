@@ -477,6 +477,19 @@ void TestCentralUpload::reviewAcrossBenches()
     const QModelIndex benchCell = table->model()->index(0, int(ReviewColumn::Bench));
     QCOMPARE(benchCell.data().toString(), "Rev-B");
 
+    // The program told to end while the server holds a query back: the
+    // window still gets its answers (a nested event loop ended at once).
+    CentralConnection locker;
+    QVERIFY(locker.open(m_server->conninfo(), QDeadlineTimer(10000)));
+    QVERIFY(
+        locker.execScript("BEGIN; LOCK TABLE measurements IN ACCESS EXCLUSIVE MODE", QDeadlineTimer(10000)));
+    QTimer::singleShot(100, [] { QCoreApplication::exit(); });
+    QTimer::singleShot(400,
+                       [&locker] { static_cast<void>(locker.execScript("COMMIT", QDeadlineTimer(10000))); });
+    window->refresh();
+    QVERIFY2(window->findChild<QLabel *>("lblStatus")->text().startsWith("12 Datensätze"),
+             qPrintable(window->findChild<QLabel *>("lblStatus")->text()));
+
     // The server gone: the window says so and keeps working on this bench.
     m_server->stop();
     window->refresh();
