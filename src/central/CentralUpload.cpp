@@ -106,6 +106,30 @@ QByteArray insertStatement(qsizetype rowCount)
     return sql;
 }
 
+// How many of rows the table holds under their store and id with another
+// line hash. Bound as array literals: ids, numbers and hex hashes only.
+qsizetype clashesIn(CentralConnection &connection, std::span<const CentralRow> rows, QDeadlineTimer deadline,
+                    CentralError *error)
+{
+    QByteArrayList storeIds, localIds, hashes;
+    for (const CentralRow &row : rows) {
+        storeIds.append(row.storeId.toUtf8());
+        localIds.append(QByteArray::number(row.localId));
+        hashes.append(row.lineHash.toUtf8());
+    }
+    const auto array = [](const QByteArrayList &items) { return '{' + items.join(',') + '}'; };
+    CentralResult found;
+    if (!connection.exec(
+            "SELECT count(*) FROM measurements m JOIN unnest($1::uuid[], $2::bigint[], $3::text[]) "
+            "AS b(store_id, local_id, line_hash) ON m.store_id = b.store_id AND m.local_id = "
+            "b.local_id WHERE m.line_hash <> b.line_hash",
+            {array(storeIds), array(localIds), array(hashes)}, deadline, &found)) {
+        *error = connection.error();
+        return 0;
+    }
+    return found.value(0, 0).toLongLong();
+}
+
 } // namespace
 
 Result insertRows(CentralConnection &connection, std::span<const CentralRow> rows, QDeadlineTimer deadline)
@@ -126,6 +150,14 @@ Result insertRows(CentralConnection &connection, std::span<const CentralRow> row
                              &inserted)) {
             result.error = connection.error();
             return result;
+        }
+        // Fewer rows new than sent: repeats, lines another bench sent, or a clash.
+        const std::span<const CentralRow> batch =
+            rows.subspan(std::size_t(result.committed), std::size_t(count));
+        if (inserted.affectedRows() < count) {
+            result.clashes = clashesIn(connection, batch, deadline, &result.error);
+            if (result.error.isError() || result.clashes > 0)
+                return result;
         }
         result.committed += count;
         result.accepted += inserted.affectedRows();

@@ -16,11 +16,14 @@ inline constexpr qsizetype BatchSize = 500;
 struct Result
 {
     // The leading rows whose transaction committed: new ones and those the
-    // table already had (same store and id, or same line hash). The caller
-    // marks these as uploaded; the rest stays queued.
+    // table already had (same store, id and line, or same line hash). The
+    // caller marks these as uploaded; the rest stays queued.
     qsizetype committed = 0;
     qsizetype accepted = 0; // of those, the rows the table did not have yet
-    CentralError error;     // why the rest did not go up
+    // Rows whose store and id the table holds with another line: another
+    // store has this one's identity. Their batch does not count as committed.
+    qsizetype clashes = 0;
+    CentralError error; // why the rest did not go up
 };
 
 // INSERT … ON CONFLICT DO NOTHING in batches of BatchSize rows, one

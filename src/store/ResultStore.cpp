@@ -93,7 +93,7 @@ QString ResultStore::open()
 
 QString ResultStore::insert(const StoreRecord &record, bool *added)
 {
-    StoreSchema::bind(*m_insert, record, m_storeId);
+    StoreSchema::bind(*m_insert, record);
     if (!m_insert->exec())
         return StoreCause::ofSqlError(m_insert->lastError(), m_path);
     if (added)

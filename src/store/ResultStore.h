@@ -34,7 +34,8 @@ public:
     // Opens the file: creates it (and its missing folders) with the schema,
     // or brings a file of an older version up to date. Empty or the cause.
     [[nodiscard]] QString open();
-    // The store's UUID, made when the file was created; empty until open.
+    // The store's UUID as it was at open (made with the file, renewed when
+    // the central database finds it taken); empty until open.
     [[nodiscard]] const QString &storeId() const { return m_storeId; }
     // The open connection, for queries on this thread; not valid until open,
     // and not to be kept (nor queries on it) past this object.

@@ -186,11 +186,18 @@ Prepared prepare(QSqlDatabase &db, const QString &path)
 QString insertStatement()
 {
     const QStringList &columns = insertColumns();
-    return QStringLiteral("INSERT INTO measurements (%1) VALUES (:%2) ON CONFLICT (line_hash) DO NOTHING")
-        .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", :")));
+    QStringList values;
+    for (const QString &column : columns)
+        values.append(u':' + column);
+    // The store's identity as it is now: a renewal by the upload must not
+    // miss the rows that another connection writes after it.
+    values[columns.indexOf(QStringLiteral("store_id"))] =
+        QStringLiteral("(SELECT store_id FROM meta LIMIT 1)");
+    return QStringLiteral("INSERT INTO measurements (%1) VALUES (%2) ON CONFLICT (line_hash) DO NOTHING")
+        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
 }
 
-void bind(QSqlQuery &query, const StoreRecord &record, const QString &storeId)
+void bind(QSqlQuery &query, const StoreRecord &record)
 {
     using namespace MeasurementLog;
     const QStringList fields = writtenFields(record.fields);
@@ -223,7 +230,7 @@ void bind(QSqlQuery &query, const StoreRecord &record, const QString &storeId)
     put(text(fields.at(DateField)));
     put(text(fields.at(TimeField)));
     put(text(record.bench));
-    put(text(storeId));
+    ++i; // store_id comes from the meta table
     put(text(fields.at(TypeField)));
     put(text(fields.at(NumberField)));
     put(text(fields.at(MarkField)));

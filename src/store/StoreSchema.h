@@ -23,8 +23,8 @@ struct Prepared
 // database, is left alone with its cause.
 [[nodiscard]] Prepared prepare(QSqlDatabase &db, const QString &path);
 
-// An insert of one record that skips a line_hash already stored; bind()
-// fills its values.
+// An insert of one record that skips a line_hash already stored, under the
+// store's identity in its meta table; bind() fills its values.
 [[nodiscard]] QString insertStatement();
-void bind(QSqlQuery &query, const StoreRecord &record, const QString &storeId);
+void bind(QSqlQuery &query, const StoreRecord &record);
 } // namespace StoreSchema

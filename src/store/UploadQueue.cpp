@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QVariant>
 
 namespace UploadQueue {
@@ -105,10 +106,11 @@ Count pending(ResultStore &store)
     return result;
 }
 
-QString markUploaded(ResultStore &store, std::span<const StoredRow> rows)
+namespace {
+
+// Runs change(update) in one write transaction of the store; empty or the cause.
+template <class Change> QString inTransaction(ResultStore &store, Change change)
 {
-    if (rows.empty())
-        return {};
     if (const QString cause = store.open(); !cause.isEmpty())
         return cause;
     QSqlDatabase db = store.database();
@@ -119,14 +121,7 @@ QString markUploaded(ResultStore &store, std::span<const StoredRow> rows)
     if (!control.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failed(control);
     QSqlQuery update(db);
-    QString cause;
-    if (!update.prepare(QStringLiteral("UPDATE measurements SET uploaded = 1 WHERE id = :id")))
-        cause = failed(update);
-    for (auto row = rows.begin(); cause.isEmpty() && row != rows.end(); ++row) {
-        update.bindValue(QStringLiteral(":id"), row->localId);
-        if (!update.exec())
-            cause = failed(update);
-    }
+    QString cause = change(update) ? QString() : failed(update);
     if (cause.isEmpty() && !control.exec(QStringLiteral("COMMIT")))
         cause = failed(control);
     if (!cause.isEmpty()) {
@@ -134,6 +129,41 @@ QString markUploaded(ResultStore &store, std::span<const StoredRow> rows)
         static_cast<void>(rollback.exec(QStringLiteral("ROLLBACK")));
     }
     return cause;
+}
+
+} // namespace
+
+QString markUploaded(ResultStore &store, std::span<const StoredRow> rows)
+{
+    if (rows.empty())
+        return {};
+    return inTransaction(store, [rows](QSqlQuery &update) {
+        if (!update.prepare(QStringLiteral("UPDATE measurements SET uploaded = 1 WHERE id = :id")))
+            return false;
+        for (const StoredRow &row : rows) {
+            update.bindValue(QStringLiteral(":id"), row.localId);
+            if (!update.exec())
+                return false;
+        }
+        return true;
+    });
+}
+
+QString renewStoreId(ResultStore &store)
+{
+    const QString storeId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return inTransaction(store, [&storeId](QSqlQuery &update) {
+        for (const QString &sql :
+             {QStringLiteral("UPDATE meta SET store_id = :id"),
+              QStringLiteral("UPDATE measurements SET store_id = :id WHERE uploaded = 0")}) {
+            if (!update.prepare(sql))
+                return false;
+            update.bindValue(QStringLiteral(":id"), storeId);
+            if (!update.exec())
+                return false;
+        }
+        return true;
+    });
 }
 
 } // namespace UploadQueue

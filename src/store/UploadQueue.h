@@ -32,4 +32,10 @@ struct Count
 // Marks the rows uploaded, all or none (one transaction); empty or the cause.
 // A failure leaves them queued: sending them again adds nothing centrally.
 [[nodiscard]] QString markUploaded(ResultStore &store, std::span<const StoredRow> rows);
+
+// Gives the store a new identity, for itself and its rows not uploaded yet:
+// the central database holds another store's rows under the old one (a
+// copied store file). Rows sent under the old identity stay found centrally
+// by their line hash. Empty or the cause.
+[[nodiscard]] QString renewStoreId(ResultStore &store);
 } // namespace UploadQueue

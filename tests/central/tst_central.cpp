@@ -155,16 +155,21 @@ void TestCentral::insertOnce()
     full.judgedOnImport = true;
     full.frame = QStringLiteral("aa55");
     CentralRow sameLine = row(StoreA, 2, "h1");
-    CentralRow sameId = row(StoreA, 1, "h3");
     CentralRow otherStore = row(StoreB, 1, "h4");
-    const std::vector<CentralRow> rows{full, sameLine, sameId, otherStore};
+    const std::vector<CentralRow> rows{full, sameLine, otherStore};
     for (const qsizetype expected : {2, 0}) { // the second time is a repeated batch
         const CentralUpload::Result result =
             CentralUpload::insertRows(connection, rows, QDeadlineTimer(30000));
         QVERIFY2(!result.error.isError(), qPrintable(result.error.text()));
-        QCOMPARE(result.committed, 4);
+        QCOMPARE(result.committed, 3);
         QCOMPARE(result.accepted, expected);
+        QCOMPARE(result.clashes, 0);
     }
+    // Another line under a store and id the table has: a copied store, not a repeat.
+    const std::vector<CentralRow> sameId{row(StoreA, 1, "h3")};
+    const CentralUpload::Result clash = CentralUpload::insertRows(connection, sameId, QDeadlineTimer(30000));
+    QCOMPARE(clash.clashes, 1);
+    QCOMPARE(clash.committed, 0);
     CentralResult stored;
     QVERIFY(connection.exec("SELECT type, pole_count, speed_rpm, voltage_constant_v_per_krpm, offset_u, "
                             "offset_v, judged_on_import, frame, to_char(time_utc AT TIME ZONE 'UTC', "

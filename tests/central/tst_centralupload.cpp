@@ -138,6 +138,7 @@ private slots:
     void uploadCommand_data();
     void uploadCommand();
     void threeBenchesAtOnce();
+    void copiedStoreFile();
     void reviewAcrossBenches();
 
 private:
@@ -413,6 +414,31 @@ void TestCentralUpload::threeBenchesAtOnce()
              "3000 3000 3000");
     for (const QString bench : {"b1", "b2", "b3"})
         QCOMPARE(pendingIn(dir.filePath(bench + ".sqlite")), 0);
+}
+
+void TestCentralUpload::copiedStoreFile()
+{
+    // A bench set up from another's disk image: the same store file, so the
+    // same identity, and new rows under the same ids on both.
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.sqlite");
+    const QString copy = dir.filePath("copy.sqlite");
+    const auto upload = [this](const QString &path) {
+        ResultStore store(path);
+        CentralConnection connection;
+        return StoreUpload::send(store, connection, benchConninfo(), QDeadlineTimer(30000));
+    };
+    QCOMPARE(fillStore(first, 3, "image"), QString());
+    QCOMPARE(upload(first).sent, 3);
+    QVERIFY(QFile::copy(first, copy));
+    QCOMPARE(fillStore(first, 5, "first"), QString());
+    QCOMPARE(fillStore(copy, 4, "copy"), QString());
+    QCOMPARE(upload(first).sent, 5);
+    const StoreUpload::Batch fromCopy = upload(copy);
+    QVERIFY2(fromCopy.ok() && fromCopy.sent == 4, qPrintable(fromCopy.error.text() + fromCopy.storeCause));
+    QVERIFY(storeIdOf(copy) != storeIdOf(first));
+    QCOMPARE(central("SELECT count(*) FROM measurements WHERE bench IN ('image', 'first', 'copy')", {}),
+             "12");
 }
 
 void TestCentralUpload::reviewAcrossBenches()
