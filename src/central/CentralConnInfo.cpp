@@ -1,5 +1,7 @@
 #include "central/CentralConnInfo.h"
 
+#include <QHash>
+
 #include <libpq-fe.h>
 #include <memory>
 
@@ -46,6 +48,38 @@ Prepared refused(const QString &text)
     return {{}, CentralError(CentralError::Kind::InvalidSettings, text)};
 }
 
+// Why libpq would refuse the option's value before it tries any server, or
+// empty. Checked here because libpq reports that failure as it reports a
+// server that refuses the connection.
+QString badValue(QByteArrayView keyword, const QByteArray &value)
+{
+    static const QHash<QByteArray, QByteArrayList> choices{
+        {"sslmode", {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"}},
+        {"gssencmode", {"disable", "prefer", "require"}},
+        {"channel_binding", {"disable", "prefer", "require"}},
+        {"target_session_attrs", {"any", "read-write", "read-only", "primary", "standby", "prefer-standby"}},
+    };
+    const QByteArray key = keyword.toByteArray();
+    const auto isNumber = [](const QByteArray &text) {
+        bool ok = false;
+        return text.trimmed().toInt(&ok) >= 0 && ok;
+    };
+    bool ok = true;
+    if (const auto allowed = choices.constFind(key); allowed != choices.cend()) {
+        if (!allowed->contains(value))
+            return u"„%1“ ist für %2 nicht erlaubt (erlaubt: %3)"_s.arg(
+                QString::fromUtf8(value), QString::fromUtf8(key), QString::fromUtf8(allowed->join(", ")));
+    } else if (key == "port") {
+        // One port for every host, or one each.
+        for (const QByteArray &port : value.split(','))
+            ok = ok && (port.isEmpty() || isNumber(port));
+    } else if (key == "connect_timeout") {
+        ok = isNumber(value);
+    }
+    return ok ? QString()
+              : u"„%1“ ist für %2 keine Zahl"_s.arg(QString::fromUtf8(value), QString::fromUtf8(key));
+}
+
 } // namespace
 
 Prepared prepare(const QString &connection)
@@ -72,6 +106,8 @@ Prepared prepare(const QString &connection)
                            u"Einstellungsdatei, sondern in ~/.pgpass (oder die Datei, die PGPASSFILE nennt) "
                            u"oder in einen Diensteintrag (service=) von pg_service.conf."_s);
         }
+        if (const QString why = badValue(keyword, QByteArray(option->val)); !why.isEmpty())
+            return refused(u"[Zentrale] Verbindung=: "_s + why);
         if (keyword == "connect_timeout")
             hasTimeout = true;
     }
