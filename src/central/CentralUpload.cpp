@@ -107,7 +107,7 @@ QByteArray insertStatement(qsizetype rowCount)
 }
 
 // How many of rows the table holds under their store and id with another
-// line hash. Bound as array literals: ids, numbers and hex hashes only.
+// line hash. Bound as array literals, each element quoted.
 qsizetype clashesIn(CentralConnection &connection, std::span<const CentralRow> rows, QDeadlineTimer deadline,
                     CentralError *error)
 {
@@ -117,7 +117,12 @@ qsizetype clashesIn(CentralConnection &connection, std::span<const CentralRow> r
         localIds.append(QByteArray::number(row.localId));
         hashes.append(row.lineHash.toUtf8());
     }
-    const auto array = [](const QByteArrayList &items) { return '{' + items.join(',') + '}'; };
+    const auto array = [](const QByteArrayList &items) {
+        QByteArrayList quoted;
+        for (QByteArray item : items)
+            quoted.append('"' + item.replace('\\', "\\\\").replace('"', "\\\"") + '"');
+        return '{' + quoted.join(',') + '}';
+    };
     CentralResult found;
     if (!connection.exec(
             "SELECT count(*) FROM measurements m JOIN unnest($1::uuid[], $2::bigint[], $3::text[]) "

@@ -173,7 +173,7 @@ void TestCentral::insertOnce()
         QCOMPARE(result.clashes, 0);
     }
     // Another line under a store and id the table has: a copied store, not a repeat.
-    const std::vector<CentralRow> sameId{row(StoreA, 1, "h3")};
+    const std::vector<CentralRow> sameId{row(StoreA, 1, "h3, \"{x}\"")}; // quoted in the array literal
     const CentralUpload::Result clash = CentralUpload::insertRows(connection, sameId, QDeadlineTimer(30000));
     QCOMPARE(clash.clashes, 1);
     QCOMPARE(clash.committed, 0);
