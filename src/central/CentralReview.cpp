@@ -148,24 +148,24 @@ ReviewRow CentralReview::rowOf(const CentralResult &result, int row)
     return made;
 }
 
-Fetched<QStringList> CentralReview::types()
+Fetched<QStringList> CentralReview::distinctValues(const char *column)
 {
     CentralResult result;
-    Fetched<QStringList> types;
-    types.cause = query(distinctOf("type"), {}, &result);
-    for (int row = 0; types.ok() && row < result.rowCount(); ++row)
-        types.value << result.value(row, 0);
-    return types;
+    Fetched<QStringList> values;
+    values.cause = query(distinctOf(column), {}, &result);
+    for (int row = 0; values.ok() && row < result.rowCount(); ++row)
+        values.value << result.value(row, 0);
+    return values;
+}
+
+Fetched<QStringList> CentralReview::types()
+{
+    return distinctValues("type");
 }
 
 Fetched<QStringList> CentralReview::benches()
 {
-    CentralResult result;
-    Fetched<QStringList> benches;
-    benches.cause = query(distinctOf("bench"), {}, &result);
-    for (int row = 0; benches.ok() && row < result.rowCount(); ++row)
-        benches.value << result.value(row, 0);
-    return benches;
+    return distinctValues("bench");
 }
 
 Fetched<QString> CentralReview::newestType()

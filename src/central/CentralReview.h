@@ -39,6 +39,8 @@ private:
     // Runs one statement; empty or the cause.
     [[nodiscard]] QString query(const QByteArray &sql, const QList<QByteArray> &values,
                                 CentralResult *result);
+    // The column's values, sorted, each once.
+    [[nodiscard]] Fetched<QStringList> distinctValues(const char *column);
     [[nodiscard]] qint64 idOf(const QString &storeId, qint64 localId);
     [[nodiscard]] ReviewRow rowOf(const CentralResult &result, int row);
 

@@ -27,6 +27,19 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
     return label;
 }
 
+// Everything after the first entry ("alle …") anew, keeping the choice when
+// it is still there, without a change signal.
+void replaceChoices(QComboBox *box, const QStringList &values)
+{
+    const QString chosen = box->currentData().toString();
+    const QSignalBlocker quiet(box);
+    while (box->count() > 1)
+        box->removeItem(1);
+    for (const QString &value : values)
+        box->addItem(value, value);
+    box->setCurrentIndex(std::max(0, box->findData(chosen)));
+}
+
 } // namespace
 
 ReviewFilterBar::ReviewFilterBar(QWidget *parent)
@@ -119,24 +132,12 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
 
 void ReviewFilterBar::setTypes(const QStringList &types)
 {
-    const QString chosen = m_type->currentData().toString();
-    const QSignalBlocker quiet(m_type);
-    while (m_type->count() > 1)
-        m_type->removeItem(1);
-    for (const QString &type : types)
-        m_type->addItem(type, type);
-    m_type->setCurrentIndex(std::max(0, m_type->findData(chosen)));
+    replaceChoices(m_type, types);
 }
 
 void ReviewFilterBar::setBenches(const QStringList &benches)
 {
-    const QString chosen = m_bench->currentData().toString();
-    const QSignalBlocker quiet(m_bench);
-    while (m_bench->count() > 1)
-        m_bench->removeItem(1);
-    for (const QString &bench : benches)
-        m_bench->addItem(bench, bench);
-    m_bench->setCurrentIndex(std::max(0, m_bench->findData(chosen)));
+    replaceChoices(m_bench, benches);
 }
 
 void ReviewFilterBar::chooseType(const QString &type)

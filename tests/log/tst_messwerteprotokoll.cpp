@@ -74,6 +74,12 @@ struct Fixture : MainWindowFixture
         QTest::keyClick(focused, Qt::Key_Return);
     }
     void fill(int index, const QString &text) const { field(index)->setText(text); }
+    // The number and mark a save needs besides the type.
+    void fillNumberAndMark() const
+    {
+        fill(1, QStringLiteral("17"));
+        fill(11, QStringLiteral("MK"));
+    }
 
     SimFixture sim;
     QString dataFile;
@@ -238,8 +244,7 @@ void TestMesswerteProtokoll::tabOrder()
     QVERIFY(fixture.ready());
     // With save available every stop of the chain can take the focus.
     fixture.read();
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     fixture.fill(0, "A1");
     QVERIFY(fixture.button("cmdSave")->isEnabled());
 
@@ -415,8 +420,7 @@ void TestMesswerteProtokoll::separators()
     QVERIFY(fixture.ready());
     fixture.read();
     fixture.fill(0, type);
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
     const QByteArray line = lineStart + fixture.field(9)->text().trimmed().toLatin1() + separator +
@@ -499,8 +503,7 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     Fixture fixture(QStringLiteral("A1"));
     QVERIFY(fixture.ready());
     fixture.read();
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QVERIFY(fixture.button("cmdSave")->isEnabled());
 
     // The operator reads again before saving, drops the record, and this read fails.
@@ -523,8 +526,7 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     QVERIFY(fixture.window->isSaved());
 
     // Nothing valid is shown, so nothing may be saved however the fields are filled.
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QVERIFY(!fixture.button("cmdSave")->isEnabled());
     QVERIFY(!QFile::exists(fixture.dataFile));
 
@@ -533,8 +535,7 @@ void TestMesswerteProtokoll::failedReadBlocksSave()
     fixture.sim.pin(1, fixture.sim.devicePath());
     fixture.read();
     QCOMPARE(portPanel->text(), QStringLiteral("Com1: ") + fixture.sim.devicePath());
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QVERIFY(fixture.button("cmdSave")->isEnabled());
 }
 
@@ -583,8 +584,7 @@ void TestMesswerteProtokoll::failedSave()
 
     fixture.read();
     fixture.fill(0, kind == QLatin1String("unholdable") ? QStringLiteral("İzmir") : QStringLiteral("A1"));
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     const UserMessage expected{QStringLiteral("Fehler: Datenspeicherung"),
                                QStringLiteral("Die Messwerte konnten nicht in die Datei ") + path +
@@ -761,8 +761,7 @@ void TestMesswerteProtokoll::regionalFormat()
     QTEST(fixture.statusText(), "status");
     fixture.read();
     QCOMPARE(fixture.field(4)->text(), shown);
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     QCOMPARE(fixture.boxes.messages(), QList<UserMessage>{});
     const QList<QByteArray> columns = fileBytes(fixture.dataFile).split('\n').value(1).split(';');
@@ -879,8 +878,7 @@ void TestMesswerteProtokoll::verdictFollowsType()
              qPrintable(verdict->toolTip()));
     // A failed machine goes on record too, with its verdict where asked for.
     AppState::instance().setVerdictColumns(true);
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QTest::mouseClick(fixture.button("cmdSave"), Qt::LeftButton);
     QCOMPARE(fixture.boxes.count(), 0);
     const QByteArray saved = fileBytes(fixture.dataFile);
@@ -931,8 +929,7 @@ void TestMesswerteProtokoll::unsavedRecordQuestion()
     Fixture fixture(QStringLiteral("A1"));
     QVERIFY(fixture.ready());
     fixture.read();
-    fixture.fill(1, "17");
-    fixture.fill(11, "MK");
+    fixture.fillNumberAndMark();
     QVERIFY(fixture.button("cmdSave")->isEnabled());
     const QByteArray ini = fixture.env.readIni();
     fixture.boxes.answerWith(answer);
@@ -1053,8 +1050,7 @@ void TestMesswerteProtokoll::keys()
     QVERIFY(fixture.ready());
     if (complete) {
         fixture.read();
-        fixture.fill(1, "17");
-        fixture.fill(11, "MK");
+        fixture.fillNumberAndMark();
     }
     QPointer<QWidget> target = fixture.window;
     if (window == "Debuggen") {
